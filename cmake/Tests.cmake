@@ -1,0 +1,36 @@
+# GoogleTest is built from Debian's sources so that the same code serves the native and the
+# mingw-w64 builds.
+set(TRAYHOUND_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(${TRAYHOUND_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+include(GoogleTest)
+
+file(GLOB TRAYHOUND_TEST_COMMON CONFIGURE_DEPENDS tests/common/*.cpp)
+add_library(trayhound_test_common STATIC ${TRAYHOUND_TEST_COMMON})
+target_link_libraries(trayhound_test_common PUBLIC trayhound_core GTest::gtest)
+target_include_directories(trayhound_test_common PUBLIC tests/common)
+
+function(trayhound_test name)
+    add_executable(${name} ${ARGN})
+    target_link_libraries(${name} PRIVATE trayhound_test_common GTest::gtest_main)
+    if(MINGW)
+        target_link_options(${name} PRIVATE -static)
+    endif()
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+        PROPERTIES LABELS ${name})
+endfunction()
+
+file(GLOB TRAYHOUND_UNIT_TESTS CONFIGURE_DEPENDS tests/unit/*.cpp)
+trayhound_test(unit_tests ${TRAYHOUND_UNIT_TESTS})
+
+if(WIN32)
+    file(GLOB TRAYHOUND_WINE_TESTS CONFIGURE_DEPENDS tests/wine/*.cpp)
+    if(TRAYHOUND_WINE_TESTS)
+        trayhound_test(wine_tests ${TRAYHOUND_WINE_TESTS})
+        target_link_libraries(wine_tests PRIVATE trayhound_win32)
+    endif()
+    if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
+        add_subdirectory(tests/e2e)
+    endif()
+endif()

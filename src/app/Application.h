@@ -28,7 +28,7 @@ struct ApplicationServices {
 // The one application object: owns the live item collection and options, knows the data
 // file, loads the items when created and saves them when asked and when destroyed.
 class Application {
-public:
+  public:
     // Throws Error: source "Trayhound", "Cannot find the Appication Data Folder", or the data
     // file's load error.
     explicit Application(ApplicationServices services);
@@ -54,7 +54,7 @@ public:
     // "<folder of exe>\<exe name without extension>.chm".
     static std::string HelpFilePath(const std::string& executablePath);
 
-private:
+  private:
     ApplicationServices services_;
     std::shared_ptr<LaunchItems> document_;
     std::shared_ptr<trayhound::Options> options_;

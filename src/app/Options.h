@@ -14,7 +14,7 @@ inline constexpr std::string_view kInternalIconSetMarker = "trayhound:\\internal
 // The user's options: the icon-set list (entry 1 is the active set). Reads the settings store
 // when created and writes it back when destroyed, errors ignored.
 class Options {
-public:
+  public:
     explicit Options(std::shared_ptr<SettingsStore> store);
     ~Options();
     Options(const Options&) = delete;
@@ -27,7 +27,7 @@ public:
     // Index 0 here is entry 1 of the stored list, the active set.
     std::vector<std::string> LastIconSetFileNames;
 
-private:
+  private:
     void Load();
     void Save() noexcept;
 

@@ -13,10 +13,13 @@
 
 namespace trayhound {
 
+class DataFileReader;
+class DataFileWriter;
+
 // One entry of the programs menu. A caption of exactly "-" makes it a separator; the two
 // characters "\t" in a caption are shown as a TAB (second menu column).
 class LaunchItem {
-public:
+  public:
     const std::string& Caption() const noexcept { return caption_; }
     void SetCaption(std::string vData) { caption_ = std::move(vData); }
     const std::string& Command() const noexcept { return command_; }
@@ -32,7 +35,12 @@ public:
     // Hands the command to the shell; true when the shell accepted it.
     bool Execute(Shell& shell) const;
 
-private:
+    // One record of the data file (DataFile.h). Load sets Caption, Command and Icon in this
+    // order, so a malformed record leaves the fields before the faulty one set.
+    void Save(DataFileWriter& stream) const;
+    void Load(DataFileReader& stream);
+
+  private:
     std::string caption_;
     std::string command_;
     std::int32_t icon_ = 0;
@@ -43,13 +51,13 @@ using ItemIndexOrKey = std::variant<int, std::string>;
 // The ordered, 1-based collection of launch items. Item() and enumeration hand out the stored
 // objects themselves, so changes to an item change the collection's item.
 class LaunchItems {
-public:
+  public:
     using ItemPtr = std::shared_ptr<LaunchItem>;
 
     // After 0: at the front (or appended to an empty collection); -1: appended; n: after
     // position n. Throws Error (nothing added) for a bad position or a duplicate key.
-    ItemPtr Add(std::string caption, std::string command, std::int32_t icon,
-                std::int16_t after = 0, std::string sKey = {});
+    ItemPtr Add(std::string caption, std::string command, std::int32_t icon, std::int16_t after = 0,
+                std::string sKey = {});
     ItemPtr Item(const ItemIndexOrKey& vntIndexKey) const;
     std::int32_t count() const noexcept { return static_cast<std::int32_t>(items_.size()); }
     void Remove(const ItemIndexOrKey& vntIndexKey);
@@ -71,7 +79,7 @@ public:
     void Save(const std::string& fileName, FileSystem& fileSystem, const TextCodec& codec) const;
     void Load(const std::string& fileName, const FileSystem& fileSystem, const TextCodec& codec);
 
-private:
+  private:
     std::size_t PositionOf(const ItemIndexOrKey& vntIndexKey) const;
 
     std::vector<ItemPtr> items_;

@@ -26,7 +26,7 @@ inline constexpr int kApplicationDefined = 1000;
 // The one error type of the program: a number, a description a person can act on, and the
 // routine it arose in ("Trayhound.LaunchItems.Load()").
 class Error : public std::runtime_error {
-public:
+  public:
     Error(int number, std::string description, std::string source = {})
         : std::runtime_error(description),
           number_(number),
@@ -38,9 +38,11 @@ public:
     const std::string& Source() const noexcept { return source_; }
 
     // The same failure, reported from another routine.
-    Error WithSource(std::string source) const { return Error(number_, description_, std::move(source)); }
+    Error WithSource(std::string source) const {
+        return Error(number_, description_, std::move(source));
+    }
 
-private:
+  private:
     int number_;
     std::string description_;
     std::string source_;

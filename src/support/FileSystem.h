@@ -9,7 +9,7 @@ namespace trayhound {
 // The few file operations the program needs, so that the core stays portable and tests can
 // inject failures. Paths are UTF-8; both "\" and "/" separate folders.
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
 
     // The whole file, or nothing when it cannot be opened or read (missing file or folder,

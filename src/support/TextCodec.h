@@ -9,7 +9,7 @@ namespace trayhound {
 // Conversion between the system's ANSI code page and the UTF-8 text used inside the program.
 // On Windows it is the real ANSI code page; tests use Windows-1252.
 class TextCodec {
-public:
+  public:
     virtual ~TextCodec() = default;
 
     // Bytes in the code page to UTF-8. Never fails: bytes without a mapping become U+FFFD.

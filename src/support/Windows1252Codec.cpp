@@ -1,7 +1,9 @@
 #include "support/Windows1252Codec.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace trayhound {
 
@@ -19,18 +21,47 @@ char32_t CodePointOf(unsigned char byte) noexcept {
     return byte >= 0x80 && byte <= 0x9F ? kHighControlRange[byte - 0x80] : byte;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+// The position of the first byte at or after from that is not ASCII, or the size when none.
+std::size_t AsciiRunEnd(std::string_view text, std::size_t from) noexcept {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    std::size_t i = from;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if (word & kHighBits) break;
     }
+    while (i < text.size() && !(static_cast<unsigned char>(text[i]) & 0x80)) ++i;
+    return i;
 }
+
+// The UTF-8 form of every byte's character, made once.
+struct Utf8Table {
+    std::array<char, 4 * 256> bytes{};
+    std::array<std::string_view, 256> sequences{};
+
+    Utf8Table() {
+        for (unsigned value = 0; value < 256; ++value) {
+            const char32_t cp = CodePointOf(static_cast<unsigned char>(value));
+            char* const start = bytes.data() + 4 * value;
+            std::size_t length = 0;
+            if (cp < 0x80) {
+                start[length++] = static_cast<char>(cp);
+            } else if (cp < 0x800) {
+                start[length++] = static_cast<char>(0xC0 | (cp >> 6));
+                start[length++] = static_cast<char>(0x80 | (cp & 0x3F));
+            } else {
+                start[length++] = static_cast<char>(0xE0 | (cp >> 12));
+                start[length++] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+                start[length++] = static_cast<char>(0x80 | (cp & 0x3F));
+            }
+            sequences[value] = std::string_view(start, length);
+        }
+    }
+
+    std::string_view operator[](unsigned char byte) const noexcept { return sequences[byte]; }
+};
+
+const Utf8Table kUtf8OfByte;
 
 // The byte for a code point, or -1 when the code page has none.
 int ByteOf(char32_t cp) noexcept {
@@ -83,15 +114,20 @@ std::int32_t NextCodePoint(std::string_view text, std::size_t& i) noexcept {
 }  // namespace
 
 std::string Windows1252Codec::ToUtf8(std::string_view ansi) const {
-    std::string utf8;
-    utf8.reserve(ansi.size() + ansi.size() / 4);
-    for (const char c : ansi) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            utf8 += c;
-        } else {
-            AppendUtf8(utf8, CodePointOf(byte));
-        }
+    // Sized first and filled after, skipping over ASCII runs: a data file is converted whole.
+    std::size_t length = ansi.size();
+    for (std::size_t i = AsciiRunEnd(ansi, 0); i < ansi.size(); i = AsciiRunEnd(ansi, i + 1)) {
+        length += kUtf8OfByte[static_cast<unsigned char>(ansi[i])].size() - 1;
+    }
+    std::string utf8(length, '\0');
+    char* out = utf8.data();
+    for (std::size_t i = 0; i < ansi.size();) {
+        const std::size_t end = AsciiRunEnd(ansi, i);
+        out = std::copy(ansi.data() + i, ansi.data() + end, out);
+        if (end == ansi.size()) break;
+        const std::string_view sequence = kUtf8OfByte[static_cast<unsigned char>(ansi[end])];
+        out = std::copy(sequence.begin(), sequence.end(), out);
+        i = end + 1;
     }
     return utf8;
 }

@@ -180,6 +180,18 @@ TEST_F(DataFileTest, LoadReplacesTheWholeCollection) {
     EXPECT_EQ(ValuesOf(items), (std::vector<Values>{{"A", "a", 1}, {"B", "b", 2}, {"C", "c", 3}}));
 }
 
+TEST_F(DataFileTest, LoadedItemsOutliveTheirCollection) {
+    disk.SetFile(kFile, "A\ta\t1\r\nB\tb\t2\r\n");
+    LaunchItems items;
+    items.Load(kFile, disk, codec);
+    const auto second = items.Item(2);
+    items.MoveDown(1);
+    items.Load(kFile, disk, codec);
+    items.Clear();
+    EXPECT_EQ(second->Caption(), "B");
+    EXPECT_EQ(second->Icon(), 2);
+}
+
 TEST_F(DataFileTest, MissingFileOrFolderLeavesTheCollectionAsItWas) {
     for (const std::string& path :
          {std::string(kFile), std::string(R"(D:\Nowhere\Document.dat)")}) {

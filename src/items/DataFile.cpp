@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
 #include <limits>
 #include <utility>
 
 #include "items/LaunchItems.h"
+#include "support/Ascii.h"
 #include "support/Error.h"
 
 namespace trayhound {
@@ -18,22 +18,6 @@ constexpr std::string_view kSaveSource = "Trayhound.LaunchItems.Save()";
 constexpr std::string_view kLoadSource = "Trayhound.LaunchItems.Load()";
 constexpr std::string_view kRecordShape =
     "each line needs a caption, a command and an icon number, separated by TAB characters.";
-
-// Pure ASCII is the same in every ANSI code page and in UTF-8, so it needs no conversion.
-// Eight bytes at a time: this runs over the whole file on every load and save.
-bool IsAscii(std::string_view text) noexcept {
-    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-    std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + i, sizeof word);
-        if (word & kHighBits) return false;
-    }
-    for (; i < text.size(); ++i) {
-        if (static_cast<unsigned char>(text[i]) & 0x80) return false;
-    }
-    return true;
-}
 
 // Blanks only: a TAB never reaches here, it separates the fields.
 std::string_view TrimBlanks(std::string_view field) noexcept {

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstring>
+
+#include "support/Ascii.h"
 
 namespace trayhound {
 
@@ -17,51 +18,41 @@ constexpr std::array<char32_t, 32> kHighControlRange = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 0x98
 };
 
-char32_t CodePointOf(unsigned char byte) noexcept {
+constexpr char32_t CodePointOf(unsigned char byte) noexcept {
     return byte >= 0x80 && byte <= 0x9F ? kHighControlRange[byte - 0x80] : byte;
 }
 
-// The position of the first byte at or after from that is not ASCII, or the size when none.
-std::size_t AsciiRunEnd(std::string_view text, std::size_t from) noexcept {
-    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-    std::size_t i = from;
-    for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + i, sizeof word);
-        if (word & kHighBits) break;
-    }
-    while (i < text.size() && !(static_cast<unsigned char>(text[i]) & 0x80)) ++i;
-    return i;
-}
-
-// The UTF-8 form of every byte's character, made once.
-struct Utf8Table {
-    std::array<char, 4 * 256> bytes{};
-    std::array<std::string_view, 256> sequences{};
-
-    Utf8Table() {
+// The UTF-8 form of every byte's character.
+class Utf8Table {
+  public:
+    constexpr Utf8Table() {
         for (unsigned value = 0; value < 256; ++value) {
             const char32_t cp = CodePointOf(static_cast<unsigned char>(value));
-            char* const start = bytes.data() + 4 * value;
-            std::size_t length = 0;
+            auto& out = bytes_[value];
+            std::uint8_t& length = lengths_[value];
             if (cp < 0x80) {
-                start[length++] = static_cast<char>(cp);
+                out[length++] = static_cast<char>(cp);
             } else if (cp < 0x800) {
-                start[length++] = static_cast<char>(0xC0 | (cp >> 6));
-                start[length++] = static_cast<char>(0x80 | (cp & 0x3F));
+                out[length++] = static_cast<char>(0xC0 | (cp >> 6));
+                out[length++] = static_cast<char>(0x80 | (cp & 0x3F));
             } else {
-                start[length++] = static_cast<char>(0xE0 | (cp >> 12));
-                start[length++] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-                start[length++] = static_cast<char>(0x80 | (cp & 0x3F));
+                out[length++] = static_cast<char>(0xE0 | (cp >> 12));
+                out[length++] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+                out[length++] = static_cast<char>(0x80 | (cp & 0x3F));
             }
-            sequences[value] = std::string_view(start, length);
         }
     }
 
-    std::string_view operator[](unsigned char byte) const noexcept { return sequences[byte]; }
+    constexpr std::string_view operator[](unsigned char byte) const noexcept {
+        return std::string_view(bytes_[byte].data(), lengths_[byte]);
+    }
+
+  private:
+    std::array<std::array<char, 3>, 256> bytes_{};
+    std::array<std::uint8_t, 256> lengths_{};
 };
 
-const Utf8Table kUtf8OfByte;
+constexpr Utf8Table kUtf8OfByte;
 
 // The byte for a code point, or -1 when the code page has none.
 int ByteOf(char32_t cp) noexcept {

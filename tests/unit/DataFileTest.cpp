@@ -51,7 +51,9 @@ std::string Escaped(std::string_view text) {
     std::string shown;
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        if (c == '\t') {
+        if (c == '\\') {
+            shown += "\\\\";
+        } else if (c == '\t') {
             shown += "\\t";
         } else if (c == '\r') {
             shown += "\\r";

@@ -282,6 +282,20 @@ TEST_F(AboutBoxTest, ShiftF1DoesNothingAndReachesTheFocusedList) {
     EXPECT_TRUE(IsWindowVisible(Control(frmAbout::kPicScreen2)));
 }
 
+TEST_F(AboutBoxTest, TabMovesBetweenOkAndThePropertyList) {
+    Open();
+    PressKey(VK_F2);
+    ASSERT_TRUE(HeadingBecomes(L"Application Info"));
+    const auto focus = [] {
+        HWND focused = nullptr;
+        BoxThreadTasks::Do([&focused] { focused = GetFocus(); });
+        return focused;
+    };
+    ASSERT_EQ(focus(), Control(frmAbout::kCmdOK));
+    PressKey(VK_TAB);
+    EXPECT_TRUE(WaitFor([&] { return focus() == Properties(); }));
+}
+
 TEST_F(AboutBoxTest, CopyShortcutPutsTheWholeMailtoLinkOnTheClipboard) {
     Open();
     ClearClipboard();
@@ -327,6 +341,37 @@ TEST_F(AboutBoxTest, DoubleClickShowsThePropertyInAMessageBox) {
     PostMessageW(message, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(message); }));
     EXPECT_TRUE(IsWindow(box_));
+}
+
+TEST_F(AboutBoxTest, DoubleClickWithoutASelectedRowShowsNothing) {
+    Open();
+    PressKey(VK_F2);
+    ASSERT_TRUE(HeadingBecomes(L"Application Info"));
+    SendMessageW(Properties(), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    PostMessageW(Properties(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    // A message box would hold its own loop, and F1 would never reach the box's key handling.
+    PressKey(VK_F1);
+    EXPECT_TRUE(HeadingBecomes(L"Version 1.0 beta 2 (build 14)"));
+    EXPECT_TRUE(IsWindowEnabled(box_));
+}
+
+TEST_F(AboutBoxTest, NewDpiLaysTheBoxOutAgain) {
+    Open();
+    RECT suggested{};
+    GetWindowRect(box_, &suggested);
+    SendMessageW(box_, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    RECT client{};
+    GetClientRect(box_, &client);
+    EXPECT_EQ(client.right, about::TwipsToPixels(5070, 144));
+    EXPECT_EQ(client.bottom, about::TwipsToPixels(3030, 144));
+    RECT ok{};
+    GetWindowRect(Control(frmAbout::kCmdOK), &ok);
+    MapWindowPoints(nullptr, box_, reinterpret_cast<POINT*>(&ok), 2);
+    const auto expected = about::ToPixels(about::design::kCmdOK, 144);
+    EXPECT_EQ(ok.left, expected.left);
+    EXPECT_EQ(ok.top, expected.top);
+    EXPECT_EQ(ok.right - ok.left, expected.width);
+    EXPECT_EQ(ok.bottom - ok.top, expected.height);
 }
 
 TEST_F(AboutBoxTest, SitsFiftyPixelsInFromTheLowerRightCorner) {

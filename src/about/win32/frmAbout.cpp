@@ -346,12 +346,12 @@ void frmAbout::Form_Load() {
     CreateControls();
     Layout();
 
-    const SIZE outer = OuterSize();
+    const SIZE outer = FitClient();
     const auto corner = about::LowerRightCorner(
         about::PixelRect{work.left, work.top, work.right - work.left, work.bottom - work.top},
         outer.cx, outer.cy, about::kCornerMargin);
-    SetWindowPos(hwnd_, nullptr, corner.x, corner.y, outer.cx, outer.cy,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd_, nullptr, corner.x, corner.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     openWindow_.store(hwnd_);
 }
@@ -387,7 +387,7 @@ void frmAbout::CreateControls() {
                   kCmdOK);
 
     // Created last, so that they lie above the labels they cover when shown.
-    picScreen2_ = make(0, kPanelClass, "", WS_CLIPCHILDREN, hwnd_, kPicScreen2);
+    picScreen2_ = make(WS_EX_CONTROLPARENT, kPanelClass, "", WS_CLIPCHILDREN, hwnd_, kPicScreen2);
     lstAppProperties_ = make(WS_EX_CLIENTEDGE, WC_LISTBOXW, "",
                              WS_VISIBLE | kList | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, picScreen2_,
                              kLstAppProperties);
@@ -484,7 +484,7 @@ void frmAbout::Layout() {
 
     DrawBanner();
     LoadPictures();
-    InvalidateRect(hwnd_, nullptr, TRUE);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void frmAbout::DrawBanner() {
@@ -548,10 +548,24 @@ void frmAbout::PaintBanner() {
     }
 }
 
-SIZE frmAbout::OuterSize() const {
-    RECT r{0, 0, Px(about::design::kClientWidth), Px(about::design::kClientHeight)};
-    AdjustWindowRectExForDpi(&r, kBoxStyle, FALSE, kBoxExStyle, dpi_);
-    return SIZE{r.right - r.left, r.bottom - r.top};
+SIZE frmAbout::FitClient() {
+    const int width = Px(about::design::kClientWidth);
+    const int height = Px(about::design::kClientHeight);
+    RECT frame{0, 0, width, height};
+    AdjustWindowRectExForDpi(&frame, kBoxStyle, FALSE, kBoxExStyle, dpi_);
+    SIZE outer{frame.right - frame.left, frame.bottom - frame.top};
+    constexpr UINT kSizeOnly = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, kSizeOnly);
+    // The frame actually drawn may differ from the computed one (a caption font the system
+    // chose for another DPI); the client area is what has to come out exact.
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    if (client.right != width || client.bottom != height) {
+        outer.cx += width - client.right;
+        outer.cy += height - client.bottom;
+        SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, kSizeOnly);
+    }
+    return outer;
 }
 
 void frmAbout::RunModal() {
@@ -739,9 +753,9 @@ void frmAbout::OnNextControl(WPARAM wParam, LPARAM lParam) {
 void frmAbout::OnDpiChanged(UINT dpi, const RECT& suggested) {
     dpi_ = dpi;
     Layout();
-    const SIZE outer = OuterSize();
-    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, outer.cx, outer.cy,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    FitClient();
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace trayhound

@@ -34,7 +34,8 @@ class frmAbout {
 
     // Shows the box modally over `owner` and returns once it has closed. A quit request that
     // arrives meanwhile closes the box and is posted again for the caller's own loop. While a
-    // box is open, a second call brings that one to the front and returns at once.
+    // box is open, a second call brings that one to the front and returns at once. Throws Error
+    // when the window cannot be created.
     static void Show(HWND owner, const about::AppProperties& properties);
 
     // Closes the open box, if any (the program's Exit). On the box's own thread it is gone when
@@ -78,7 +79,7 @@ class frmAbout {
     void DrawBanner();
     void LoadPictures();
     void PaintBanner();
-    SIZE OuterSize() const;
+    SIZE FitClient();
     void RunModal();
     bool PreTranslate(const MSG& message);
     void Close() noexcept;

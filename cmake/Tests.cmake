@@ -29,6 +29,9 @@ if(WIN32)
     if(TRAYHOUND_WINE_TESTS)
         trayhound_test(wine_tests ${TRAYHOUND_WINE_TESTS})
         target_link_libraries(wine_tests PRIVATE trayhound_win32)
+        # The program's resources (tray icon, built-in pictures), which the tray window and the
+        # icon bank load from their own module.
+        target_sources(wine_tests PRIVATE ${TRAYHOUND_RC})
     endif()
     if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
         add_subdirectory(tests/e2e)

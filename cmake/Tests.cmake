@@ -29,11 +29,19 @@ if(WIN32)
     if(TRAYHOUND_WINE_TESTS)
         trayhound_test(wine_tests ${TRAYHOUND_WINE_TESTS})
         target_link_libraries(wine_tests PRIVATE trayhound_win32)
-        # The program's resources (tray icon, built-in pictures), which the tray window and the
-        # icon bank load from their own module.
+        # The program's resources and manifest, so that the Win32 code under test finds its
+        # pictures and runs with the common controls and DPI awareness of Trayhound.exe.
         target_sources(wine_tests PRIVATE ${TRAYHOUND_RC})
     endif()
     if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
         add_subdirectory(tests/e2e)
     endif()
+endif()
+
+# The committed pictures must be what res/make_artwork.py draws.
+find_package(Python3 COMPONENTS Interpreter)
+if(Python3_Interpreter_FOUND)
+    add_test(NAME artwork_is_current
+        COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/res/make_artwork.py --check)
+    set_tests_properties(artwork_is_current PROPERTIES LABELS artwork)
 endif()

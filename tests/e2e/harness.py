@@ -115,7 +115,7 @@ class WineSession:
         self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG="-all", DISPLAY=f":{self.display}",
                         WINEDLLOVERRIDES="mscoree,mshtml=")
         self.env.pop("WAYLAND_DISPLAY", None)
-        _spawn(["wineserver", "-p"], self.env)
+        self.server = _spawn(["wineserver", "-p"], self.env)
         self.program = None
         self.injected = False
         shutil.copy(PROBE_DLL, os.path.join(self.drive_c, "th-probe.dll"))
@@ -177,7 +177,12 @@ class WineSession:
     def run_second_instance(self, timeout=30):
         """Starts another Trayhound and returns its exit code once it has ended."""
         second = _spawn(["wine", TRAYHOUND_EXE], self.env)
-        return second.wait(timeout)
+        try:
+            return second.wait(timeout)
+        finally:
+            if second.poll() is None:
+                second.kill()
+                second.wait()
 
     def is_running(self):
         return self.program is not None and self.program.poll() is None
@@ -274,7 +279,8 @@ class WineSession:
         self.click_at((left + right) // 2, (top + bottom) // 2)
 
     def close_menu(self):
-        self.key("Escape")
+        """Clicks the empty desktop: an open popup menu closes when the user clicks elsewhere."""
+        self.click_at(700, 600)
         wait_for(lambda: not self.probe("menu"), 5, what="the menu to close")
 
     def windows(self):
@@ -292,10 +298,14 @@ class WineSession:
         subprocess.run(["wineserver", "-k"], env=self.env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, close_fds=True)
         self.xvfb.send_signal(signal.SIGTERM)
-        try:
-            self.xvfb.wait(10)
-        except subprocess.TimeoutExpired:
-            self.xvfb.kill()
+        for process in (self.program, self.server, self.xvfb):
+            if process is None:
+                continue
+            try:
+                process.wait(10)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
 
 
 class SessionTest(unittest.TestCase):

@@ -306,6 +306,8 @@ class WineSession:
             except subprocess.TimeoutExpired:
                 process.kill()
                 process.wait()
+        # A prefix copy is large; the program's log stays beside it for a failing test to show.
+        shutil.rmtree(self.prefix, ignore_errors=True)
 
 
 class SessionTest(unittest.TestCase):

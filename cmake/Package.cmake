@@ -59,3 +59,8 @@ else()
 endif()
 
 add_custom_target(packages ALL DEPENDS ${TRAYHOUND_PACKAGES})
+
+# The names of this version's packages, for scripts/package.sh.
+list(TRANSFORM TRAYHOUND_PACKAGES REPLACE "^.*/" "" OUTPUT_VARIABLE TRAYHOUND_PACKAGE_NAMES)
+list(JOIN TRAYHOUND_PACKAGE_NAMES "\n" TRAYHOUND_PACKAGE_NAMES)
+file(CONFIGURE OUTPUT ${TRAYHOUND_PACKAGE_DIR}/packages.txt CONTENT "${TRAYHOUND_PACKAGE_NAMES}\n")

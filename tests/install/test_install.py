@@ -217,10 +217,13 @@ class SetupTest(harness.SessionTest):
         started = time.monotonic()
         code = self.wine(r"C:\Uninstall-copy.exe", "/S", f"_?={install_dir}")
         waited = time.monotonic() - started
+        # Setup cannot replace it either.
+        setup_code = self.wine(r"C:\Trayhound-setup.exe", "/S", "/NOSTARTUP", f"/D={install_dir}")
         os.kill(program.pid, signal.SIGCONT)
 
         self.assertEqual(code, 2)
         self.assertGreaterEqual(waited, 10)
+        self.assertEqual(setup_code, 2)
         self.assertIsNone(session.reg_query(COMMAND_KEY, "Shutdown"))
         self.assertTrue(os.path.isfile(os.path.join(self.linux_path(install_dir), "Trayhound.exe")))
         self.assertTrue(self.key_exists(UNINSTALL_KEY))

@@ -85,6 +85,25 @@ Var TrayhoundProcess
 
 !insertmacro MUI_LANGUAGE "English"
 
+; --- Start with Windows ---------------------------------------------------------------------------
+
+; Removes the Run value when it starts this installation, and only then: the user may have
+; pointed it at a portable copy of Trayhound.
+!macro REMOVE_STARTUP_FUNCTION un
+Function ${un}RemoveStartup
+    Push $0
+    ClearErrors
+    ReadRegStr $0 HKCU "${RUN_KEY}" "Trayhound"
+    ${IfNot} ${Errors}
+    ${AndIf} $0 == "$\"$INSTDIR\Trayhound.exe$\""
+        DeleteRegValue HKCU "${RUN_KEY}" "Trayhound"
+    ${EndIf}
+    Pop $0
+FunctionEnd
+!macroend
+!insertmacro REMOVE_STARTUP_FUNCTION ""
+!insertmacro REMOVE_STARTUP_FUNCTION "un."
+
 ; --- Ending a running Trayhound ------------------------------------------------------------------
 
 ; Asks a running Trayhound to end through its shutdown request and waits until its process has
@@ -203,7 +222,7 @@ SectionEnd
 Section "-Startup choice"
     ; Installing again without the choice takes a former one back.
     ${IfNot} ${SectionIsSelected} ${SecStartup}
-        DeleteRegValue HKCU "${RUN_KEY}" "Trayhound"
+        Call RemoveStartup
     ${EndIf}
 SectionEnd
 
@@ -243,7 +262,7 @@ Section "un.Trayhound" SecUnProgram
 
     SetShellVarContext all
     Delete "$SMPROGRAMS\Trayhound.lnk"
-    DeleteRegValue HKCU "${RUN_KEY}" "Trayhound"
+    Call un.RemoveStartup
 SectionEnd
 
 Section /o "un.Also remove my list and settings" SecUnData

@@ -154,7 +154,6 @@ class SetupTest(harness.SessionTest):
     def assert_program_removed(self):
         self.assertFalse(os.path.exists(self.linux_path(INSTALL_DIR)))
         self.assertFalse(os.path.exists(self.linux_path(SHORTCUT)))
-        self.assertIsNone(self.session.reg_query(RUN_KEY, "Trayhound"))
         self.assertFalse(self.key_exists(UNINSTALL_KEY))
 
     def assert_ended_through_the_request(self):
@@ -178,15 +177,19 @@ class SetupTest(harness.SessionTest):
         self.assertEqual(session.wait_exit(10), 0)
         self.assert_ended_through_the_request()
         self.assert_program_removed()
+        self.assertIsNone(session.reg_query(RUN_KEY, "Trayhound"))
         # It saved the list on its way out; the list and the settings stay for a later install.
         self.assertTrue(os.path.isfile(session.data_file))
         self.assertIsNotNone(session.reg_query(ICON_SETS_KEY, "count"))
 
     def test_installs_without_startup_and_uninstall_removes_the_list_and_settings_when_asked(self):
         session = self.session
+        # The user starts a portable copy with Windows; that is none of setup's business.
+        portable = r'"C:\Tools\Trayhound\Trayhound.exe"'
+        session.reg_add(RUN_KEY, "Trayhound", portable)
         self.install("/NOSTARTUP")
         self.assert_installed()
-        self.assertIsNone(session.reg_query(RUN_KEY, "Trayhound"))
+        self.assertEqual(session.reg_query(RUN_KEY, "Trayhound"), portable)
 
         # Started from its Start menu shortcut.
         self.assertEqual(self.wine("start", SHORTCUT), 0)
@@ -196,6 +199,7 @@ class SetupTest(harness.SessionTest):
 
         self.assert_ended_through_the_request()
         self.assert_program_removed()
+        self.assertEqual(session.reg_query(RUN_KEY, "Trayhound"), portable)
         # Removed after Trayhound had ended, so its last save did not bring the list back.
         self.assertFalse(os.path.exists(os.path.dirname(session.data_file)))
         self.assertFalse(self.key_exists(harness.SETTINGS_KEY))

@@ -167,8 +167,9 @@ class WineSession:
 
     # The program ------------------------------------------------------------------------------
 
-    def start(self, wait_icon=True):
-        self.program = _spawn(["wine", TRAYHOUND_EXE], self.env, os.path.join(self.dir, "trayhound.log"))
+    def start(self, wait_icon=True, exe=TRAYHOUND_EXE):
+        """Starts Trayhound: the built one, or another copy such as an installed one."""
+        self.program = _spawn(["wine", exe], self.env, os.path.join(self.dir, "trayhound.log"))
         self.injected = False
         if wait_icon:
             self.wait_for_icon()

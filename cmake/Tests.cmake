@@ -52,6 +52,10 @@ if(WIN32)
     endif()
     if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
         add_subdirectory(tests/e2e)
+        # The setup program installed and removed in a fresh prefix with the e2e session.
+        if(TRAYHOUND_SETUP_EXE AND TARGET packages)
+            add_subdirectory(tests/install)
+        endif()
     endif()
 endif()
 

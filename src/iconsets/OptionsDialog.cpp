@@ -8,6 +8,12 @@
 #include "support/Error.h"
 
 namespace trayhound {
+namespace {
+
+// Icon-set files keep the keys the dialog shows in this section.
+constexpr std::string_view kSetSection = "Trayhound Icon Set";
+
+}  // namespace
 
 OptionsDialog::OptionsDialog(Application& application, OptionsDialogView& view)
     : application_(application), view_(view) {}
@@ -30,7 +36,7 @@ std::optional<std::string> OptionsDialog::ReadIconSetName(const std::string& pat
     if (!ini.OpenIni(path, application_.FileSystemObject(), *application_.Services().codec)) {
         return std::nullopt;
     }
-    return ini.GetValue(kIconSetSection, "name");
+    return ini.GetValue(kSetSection, "name");
 }
 
 void OptionsDialog::Form_Load() {
@@ -122,9 +128,9 @@ void OptionsDialog::ShowIconSetInfo() {
         ini.OpenIni(list[static_cast<std::size_t>(data) - 1], application_.FileSystemObject(),
                     *application_.Services().codec);
         view_.SetAuthorText(
-            FillTemplate(kAuthorTemplate, "%author", ini.GetValue(kIconSetSection, "author")));
+            FillTemplate(kAuthorTemplate, "%author", ini.GetValue(kSetSection, "author")));
         view_.SetDescriptionText(FillTemplate(kDescriptionTemplate, "%desc",
-                                              ini.GetValue(kIconSetSection, "description")));
+                                              ini.GetValue(kSetSection, "description")));
     }
 }
 

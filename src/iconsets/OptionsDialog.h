@@ -16,7 +16,6 @@ inline constexpr std::string_view kInternalIconSetAuthor = "Wexmoor";
 inline constexpr std::string_view kInternalIconSetDescription = "The internal icon set.";
 inline constexpr std::string_view kBrowseEntry = "Browse...";
 inline constexpr std::string_view kIconSetFilter = "Trayhound Icon Sets (*.iconset)|*.iconset";
-inline constexpr std::string_view kIconSetSection = "Trayhound Icon Set";
 // The label captions are always made from these, so repeated updates never compound.
 inline constexpr std::string_view kAuthorTemplate = "Author: %author";
 inline constexpr std::string_view kDescriptionTemplate = "%desc";

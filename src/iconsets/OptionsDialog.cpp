@@ -79,6 +79,8 @@ void OptionsDialog::cboIconSet_Click() {
     const int selected = view_.SelectedIconSet();
     if (selected >= 0 && view_.IconSetItemData(selected) == kBrowseData) {
         BrowseForIconSet();
+        // The program may have ended while the file dialog was open.
+        if (!editedOptions_) return;
     }
     ShowIconSetInfo();
     if (const int now = view_.SelectedIconSet(); now >= 0) lastListIndex_ = now;
@@ -91,6 +93,7 @@ void OptionsDialog::BrowseForIconSet() {
     } catch (const Error& error) {
         if (error.Number() != error_number::kInvalidProcedureCall) throw;
     }
+    if (!editedOptions_) return;
     if (!path) return BackOut();
 
     auto& list = editedOptions_->LastIconSetFileNames;
@@ -115,7 +118,7 @@ void OptionsDialog::BackOut() {
 
 void OptionsDialog::ShowIconSetInfo() {
     const int selected = view_.SelectedIconSet();
-    if (selected < 0) return;
+    if (selected < 0 || !editedOptions_) return;
     const int data = view_.IconSetItemData(selected);
     const auto& list = editedOptions_->LastIconSetFileNames;
     if (data == kInternalIconSetData) {
@@ -129,8 +132,8 @@ void OptionsDialog::ShowIconSetInfo() {
                     *application_.Services().codec);
         view_.SetAuthorText(
             FillTemplate(kAuthorTemplate, "%author", ini.GetValue(kSetSection, "author")));
-        view_.SetDescriptionText(FillTemplate(kDescriptionTemplate, "%desc",
-                                              ini.GetValue(kSetSection, "description")));
+        view_.SetDescriptionText(
+            FillTemplate(kDescriptionTemplate, "%desc", ini.GetValue(kSetSection, "description")));
     }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -13,6 +14,7 @@
 #include "app/Application.h"
 #include "app/MemorySettingsStore.h"
 #include "support/Error.h"
+#include "support/Windows1252Codec.h"
 
 namespace trayhound {
 namespace {
@@ -20,7 +22,8 @@ namespace {
 constexpr std::string_view kListSection = "Options\\LastIconSetFileNames";
 const std::string kMarker(kInternalIconSetMarker);
 
-class MemoryFileSystem : public FileSystem {
+// Set files that tests can also delete while the dialog is open.
+class SetFiles : public FileSystem {
   public:
     std::optional<std::string> ReadFile(const std::string& path) const override {
         const auto found = files.find(path);
@@ -33,26 +36,6 @@ class MemoryFileSystem : public FileSystem {
     void CreateFolder(const std::string&) override {}
 
     std::map<std::string, std::string> files;
-};
-
-// Windows-1252 agrees with Latin-1 on every character these tests use.
-class Latin1Codec : public TextCodec {
-  public:
-    std::string ToUtf8(std::string_view ansi) const override {
-        std::string out;
-        for (const unsigned char c : ansi) {
-            if (c < 0x80) {
-                out += static_cast<char>(c);
-            } else {
-                out += static_cast<char>(0xC0 | (c >> 6));
-                out += static_cast<char>(0x80 | (c & 0x3F));
-            }
-        }
-        return out;
-    }
-    std::optional<std::string> FromUtf8(std::string_view utf8) const override {
-        return std::string(utf8);
-    }
 };
 
 struct Entry {
@@ -83,6 +66,7 @@ class FakeView : public OptionsDialogView {
     void SetDescriptionText(const std::string& text) override { description = text; }
     std::optional<std::string> BrowseForIconSet() override {
         ++browseCount;
+        if (duringBrowse) duringBrowse();
         if (browseAnswers.empty()) {
             ADD_FAILURE() << "unexpected file dialog";
             return std::nullopt;
@@ -100,6 +84,7 @@ class FakeView : public OptionsDialogView {
     std::deque<std::optional<std::string>> browseAnswers;
     std::optional<Error> browseError;
     int browseCount = 0;
+    std::function<void()> duringBrowse;
 };
 
 std::string IconSetFile(std::string_view name, std::string_view author,
@@ -144,7 +129,7 @@ class OptionsDialogTest : public ::testing::Test {
     void Open(const std::optional<std::vector<std::string>>& list) {
         if (list) StoreList(*list);
         application = std::make_unique<Application>(ApplicationServices{
-            store, files, std::make_shared<Latin1Codec>(),
+            store, files, std::make_shared<Windows1252Codec>(),
             [] { return std::optional<std::string>("C:\\Users\\me\\AppData\\Roaming"); },
             "C:\\Program Files\\Trayhound\\Trayhound.exe"});
         dialog = std::make_unique<OptionsDialog>(*application, view);
@@ -163,7 +148,7 @@ class OptionsDialogTest : public ::testing::Test {
     std::vector<std::string> Live() const { return application->Options()->LastIconSetFileNames; }
 
     std::shared_ptr<MemorySettingsStore> store = std::make_shared<MemorySettingsStore>();
-    std::shared_ptr<MemoryFileSystem> files = std::make_shared<MemoryFileSystem>();
+    std::shared_ptr<SetFiles> files = std::make_shared<SetFiles>();
     FakeView view;
     std::unique_ptr<Application> application;
     std::unique_ptr<OptionsDialog> dialog;
@@ -360,6 +345,22 @@ TEST_F(OptionsDialogTest, OtherFileDialogErrorsEndTheHandler) {
     EXPECT_THROW(UserSelects(2), Error);
     EXPECT_EQ(view.selected, 2);
     EXPECT_EQ(dialog->LastListIndex(), 0);
+}
+
+TEST_F(OptionsDialogTest, ProgramEndingDuringTheFileDialogLeavesEverythingAlone) {
+    Open(std::vector{kSetA, kSetB});
+    view.browseAnswers.push_back(kSetD);
+    view.duringBrowse = [this] {
+        dialog->Form_Unload();
+        view.author = "(closed)";
+    };
+
+    UserSelects(2);
+
+    EXPECT_EQ(dialog->EditedOptions(), nullptr);
+    EXPECT_EQ(view.entries.size(), 3u);
+    EXPECT_EQ(view.author, "(closed)");
+    EXPECT_EQ(Live(), (std::vector{kSetA, kSetB}));
 }
 
 TEST_F(OptionsDialogTest, OkWithThirdOfThreeMakesItActive) {

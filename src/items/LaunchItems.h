@@ -13,6 +13,9 @@
 
 namespace trayhound {
 
+class DataFileReader;
+class DataFileWriter;
+
 // One entry of the programs menu. A caption of exactly "-" makes it a separator; the two
 // characters "\t" in a caption are shown as a TAB (second menu column).
 class LaunchItem {
@@ -31,6 +34,11 @@ class LaunchItem {
     std::shared_ptr<LaunchItem> Clone() const;
     // Hands the command to the shell; true when the shell accepted it.
     bool Execute(Shell& shell) const;
+
+    // One record of the data file (DataFile.h). Load sets Caption, Command and Icon in this
+    // order, so a malformed record leaves the fields before the faulty one set.
+    void Save(DataFileWriter& stream) const;
+    void Load(DataFileReader& stream);
 
   private:
     std::string caption_;

@@ -1,0 +1,33 @@
+#include "support/FileErrors.h"
+
+#include <string>
+
+namespace trayhound {
+
+namespace {
+
+std::string_view DescriptionOf(int number) noexcept {
+    switch (number) {
+        case error_number::kFileNotFound:
+            return "File not found";
+        case error_number::kDiskFull:
+            return "Disk full";
+        case error_number::kPermissionDenied:
+            return "Permission denied";
+        case error_number::kPathNotFound:
+            return "Path not found";
+        default:
+            return "Path/File access error";
+    }
+}
+
+}  // namespace
+
+Error FileError(int number, std::string_view path) {
+    std::string description(DescriptionOf(number));
+    description += ": ";
+    description += path;
+    return Error(number, std::move(description));
+}
+
+}  // namespace trayhound

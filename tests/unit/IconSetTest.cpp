@@ -4,6 +4,7 @@
 
 #include "app/MemorySettingsStore.h"
 #include "iconsets/IconSet.h"
+#include "support/Windows1252Codec.h"
 
 namespace trayhound {
 namespace {
@@ -26,19 +27,10 @@ class FakeFileSystem : public FileSystem {
     void CreateFolder(const std::string&) override {}
 };
 
-// ASCII is all these tests need.
-class AsciiCodec : public TextCodec {
-  public:
-    std::string ToUtf8(std::string_view ansi) const override { return std::string(ansi); }
-    std::optional<std::string> FromUtf8(std::string_view utf8) const override {
-        return std::string(utf8);
-    }
-};
-
 class IconSetTest : public testing::Test {
   protected:
     FakeFileSystem fileSystem;
-    AsciiCodec codec;
+    Windows1252Codec codec;
 
     void AddSet(const std::string& path, const std::string& body) { fileSystem.files[path] = body; }
 

@@ -269,6 +269,19 @@ TEST_F(OptionsDialogTest, DropsUnreadableSetsAndShowsEachSetsInfo) {
     EXPECT_EQ(Description(), L"Third set");
 }
 
+TEST_F(OptionsDialogTest, PickFromTheDroppedListShowsTheSetOnceItCloses) {
+    Open({setA, setB});
+    const HWND combo = Control(C::kCboIconSet);
+    SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    ASSERT_TRUE(SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0));
+
+    Pick(1);
+    SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+
+    EXPECT_TRUE(WaitFor([&] { return Author() == L"Author: Bob"; }));
+    EXPECT_EQ(Description(), L"Second set");
+}
+
 TEST_F(OptionsDialogTest, OkMakesTheSelectedSetActive) {
     Open({setA, setB, setC});
     Pick(2);

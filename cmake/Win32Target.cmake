@@ -6,7 +6,6 @@ file(GLOB TRAYHOUND_WIN32_SOURCES CONFIGURE_DEPENDS src/*/win32/*.cpp)
 list(FILTER TRAYHOUND_WIN32_SOURCES EXCLUDE REGEX "/src/app/win32/WinMain\\.cpp$")
 add_library(trayhound_win32 STATIC ${TRAYHOUND_WIN32_SOURCES})
 target_link_libraries(trayhound_win32 PUBLIC trayhound_core)
-target_include_directories(trayhound_win32 PUBLIC res)
 target_compile_definitions(trayhound_win32 PUBLIC ${TRAYHOUND_WIN32_DEFINITIONS})
 target_compile_definitions(trayhound_core PUBLIC ${TRAYHOUND_WIN32_DEFINITIONS})
 target_link_libraries(trayhound_win32 PUBLIC shell32 user32 gdi32 comctl32 comdlg32 advapi32 ole32

@@ -499,6 +499,11 @@ TEST(RunningProgramTest, DescribesThisExecutable) {
     EXPECT_EQ(p.helpFile, "C:\\Help\\Trayhound.chm");
     EXPECT_EQ(p.threadId, GetCurrentThreadId());
     EXPECT_EQ(p.hInstance, reinterpret_cast<std::uintptr_t>(GetModuleHandleW(nullptr)));
+    // This test program carries the program's own version resource.
+    EXPECT_GT(p.version.major + p.version.minor + p.version.revision, 0u);
+    EXPECT_FALSE(p.legalCopyright.empty());
+    EXPECT_FALSE(p.companyName.empty());
+    EXPECT_FALSE(p.productName.empty());
     EXPECT_FALSE(p.prevInstance);
     EXPECT_TRUE(p.nonModalAllowed);
     EXPECT_FALSE(p.taskVisible);

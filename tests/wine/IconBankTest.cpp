@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "PictureFiles.h"
+#include "WineTestSupport.h"
 #include "iconsets/win32/IconBank.h"
 #include "iconsets/win32/MenuPicture.h"
 #include "support/win32/ComApartment.h"
@@ -23,11 +24,11 @@ class IconBankTest : public testing::Test {
     }
 
     IconSetPicture FromFile(const std::wstring& name) const {
-        return {IconSource::File, ToUtf8((folder / name).wstring()), {}};
+        return {IconSource::File, ToUtf8(folder / name), {}};
     }
 
     ComApartment com;
-    test::TempFolder folder;
+    winetest::ScratchFolder folder;
 };
 
 IconSetContent InternalContent() {
@@ -70,15 +71,12 @@ TEST_F(IconBankTest, APngKeepsItsAlphaPremultiplied) {
 }
 
 TEST_F(IconBankTest, AnImageThatCannotBeLoadedLeavesNoPicture) {
-    {
-        std::ofstream garbage(folder / L"garbage.bmp", std::ios::binary);
-        garbage << "not an image";
-    }
+    winetest::WriteBytes(folder / L"garbage.bmp", "not an image");
     IconBank bank(GetModuleHandleW(nullptr), 96);
     IconSetContent content;
     content.pictures = {FromFile(L"missing.bmp"),
                         FromFile(L"garbage.bmp"),
-                        {IconSource::File, ToUtf8(folder.Path().wstring() + L"\\"), {}},
+                        {IconSource::File, ToUtf8(folder.Path() + L"\\"), {}},
                         FromFile(L"red.bmp"),
                         {}};
     bank.Assign(content);

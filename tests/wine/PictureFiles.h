@@ -23,31 +23,6 @@ struct Bgra {
     std::uint8_t a = 255;
 };
 
-// A folder of its own under the temporary folder, removed with the object.
-class TempFolder {
-  public:
-    TempFolder() {
-        path_ = std::filesystem::temp_directory_path() /
-                (L"trayhound-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                 std::to_wstring(counter_++));
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::filesystem::path& Path() const noexcept { return path_; }
-    std::filesystem::path operator/(const std::wstring& name) const { return path_ / name; }
-
-  private:
-    static inline int counter_ = 0;
-    std::filesystem::path path_;
-};
-
 // A 24-bit bottom-up BMP file of one colour, written byte by byte.
 inline void WriteBmp(const std::filesystem::path& path, int width, int height, Bgra colour) {
     const int rowBytes = (width * 3 + 3) & ~3;

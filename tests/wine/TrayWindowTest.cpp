@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "PictureFiles.h"
+#include "WineTestSupport.h"
 #include "app/MemorySettingsStore.h"
 #include "support/StdFileSystem.h"
 #include "support/Windows1252Codec.h"
@@ -148,22 +148,22 @@ class TrayWindowTest : public testing::Test {
     }
 
     std::filesystem::path DataFile() const {
-        return appData.Path() / L"Trayhound" / L"Document.dat";
+        return std::filesystem::path(appData.Path()) / L"Trayhound" / L"Document.dat";
     }
 
     // Writes an icon set beside two images and returns its path.
-    std::string WriteIconSet(const std::wstring& name, const std::string& extraLines = {}) {
+    std::string WriteIconSet(const std::wstring& name) {
         test::WriteBmp(appData / L"app.bmp", 16, 16, {0, 0, 255, 255});
         test::WritePng(appData / L"mail.png", 16, 16, {255, 0, 0, 255});
-        std::ofstream(appData / name, std::ios::binary)
-            << "[Trayhound Icon Set]\r\nname=Test\r\ncount=5\r\n1=app.bmp\r\n4=mail.png\r\n"
-            << extraLines;
-        return ToUtf8((appData / name).wstring());
+        winetest::WriteBytes(
+            appData / name,
+            "[Trayhound Icon Set]\r\nname=Test\r\ncount=5\r\n1=app.bmp\r\n4=mail.png\r\n");
+        return ToUtf8(appData / name);
     }
 
     ComApartment com;
-    test::TempFolder appData;
-    std::optional<std::string> appDataFolder = ToUtf8(appData.Path().wstring());
+    winetest::ScratchFolder appData;
+    std::optional<std::string> appDataFolder = ToUtf8(appData.Path());
     std::shared_ptr<MemorySettingsStore> settings;
     std::shared_ptr<RecordingShell> shell;
     DialogScript list, options, about;
@@ -503,7 +503,7 @@ TEST_F(TrayWindowTest, ClosingTheOptionsDialogReloadsTheIconSet) {
 TEST_F(TrayWindowTest, AnUnreadableIconSetAtStartLeavesTheMenuWithoutPictures) {
     settings->Write("Trayhound", "Options\\LastIconSetFileNames", "count", "1");
     settings->Write("Trayhound", "Options\\LastIconSetFileNames", "1",
-                    ToUtf8((appData / L"gone.iconset").wstring()));
+                    ToUtf8(appData / L"gone.iconset"));
     frmTray tray(MakeSetup());
     ASSERT_EQ(tray.Form_Load(), frmTray::StartResult::Running);
     for (int i = 0; i <= 5; ++i) EXPECT_EQ(tray.Icons().Picture(i), nullptr) << i;

@@ -223,7 +223,10 @@ bool IniEdit::OpenIni(const std::string& FileName, const FileSystem& fileSystem,
 }
 
 std::string IniEdit::GetValue(std::string_view Section, std::string_view Key) const {
-    const auto section = index_.sections.find("[" + UpperCase(Section) + "]");
+    std::string header = UpperCase(Section);
+    header.insert(header.begin(), '[');
+    header.push_back(']');
+    const auto section = index_.sections.find(header);
     if (section == index_.sections.end()) return {};
 
     const std::string key = UpperCase(Key);

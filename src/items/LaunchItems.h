@@ -71,7 +71,7 @@ class LaunchItems {
     auto begin() const noexcept { return items_.begin(); }
     auto end() const noexcept { return items_.end(); }
 
-    // The data file: see DataFile.cpp for the format. Save throws Error with source
+    // The data file: see DataFile.h for the format. Save throws Error with source
     // "Trayhound.LaunchItems.Save()" (a failure to create the missing folder passes unchanged);
     // Load leaves the collection untouched when the file cannot be opened and throws Error
     // with source "Trayhound.LaunchItems.Load()" for a malformed record, keeping the records

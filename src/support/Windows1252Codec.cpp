@@ -1,7 +1,10 @@
 #include "support/Windows1252Codec.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+
+#include "support/Ascii.h"
 
 namespace trayhound {
 
@@ -15,22 +18,41 @@ constexpr std::array<char32_t, 32> kHighControlRange = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 0x98
 };
 
-char32_t CodePointOf(unsigned char byte) noexcept {
+constexpr char32_t CodePointOf(unsigned char byte) noexcept {
     return byte >= 0x80 && byte <= 0x9F ? kHighControlRange[byte - 0x80] : byte;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+// The UTF-8 form of every byte's character.
+class Utf8Table {
+  public:
+    constexpr Utf8Table() {
+        for (unsigned value = 0; value < 256; ++value) {
+            const char32_t cp = CodePointOf(static_cast<unsigned char>(value));
+            auto& out = bytes_[value];
+            std::uint8_t& length = lengths_[value];
+            if (cp < 0x80) {
+                out[length++] = static_cast<char>(cp);
+            } else if (cp < 0x800) {
+                out[length++] = static_cast<char>(0xC0 | (cp >> 6));
+                out[length++] = static_cast<char>(0x80 | (cp & 0x3F));
+            } else {
+                out[length++] = static_cast<char>(0xE0 | (cp >> 12));
+                out[length++] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+                out[length++] = static_cast<char>(0x80 | (cp & 0x3F));
+            }
+        }
     }
-}
+
+    constexpr std::string_view operator[](unsigned char byte) const noexcept {
+        return std::string_view(bytes_[byte].data(), lengths_[byte]);
+    }
+
+  private:
+    std::array<std::array<char, 3>, 256> bytes_{};
+    std::array<std::uint8_t, 256> lengths_{};
+};
+
+constexpr Utf8Table kUtf8OfByte;
 
 // The byte for a code point, or -1 when the code page has none.
 int ByteOf(char32_t cp) noexcept {
@@ -83,15 +105,20 @@ std::int32_t NextCodePoint(std::string_view text, std::size_t& i) noexcept {
 }  // namespace
 
 std::string Windows1252Codec::ToUtf8(std::string_view ansi) const {
-    std::string utf8;
-    utf8.reserve(ansi.size() + ansi.size() / 4);
-    for (const char c : ansi) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            utf8 += c;
-        } else {
-            AppendUtf8(utf8, CodePointOf(byte));
-        }
+    // Sized first and filled after, skipping over ASCII runs: a data file is converted whole.
+    std::size_t length = ansi.size();
+    for (std::size_t i = AsciiRunEnd(ansi, 0); i < ansi.size(); i = AsciiRunEnd(ansi, i + 1)) {
+        length += kUtf8OfByte[static_cast<unsigned char>(ansi[i])].size() - 1;
+    }
+    std::string utf8(length, '\0');
+    char* out = utf8.data();
+    for (std::size_t i = 0; i < ansi.size();) {
+        const std::size_t end = AsciiRunEnd(ansi, i);
+        out = std::copy(ansi.data() + i, ansi.data() + end, out);
+        if (end == ansi.size()) break;
+        const std::string_view sequence = kUtf8OfByte[static_cast<unsigned char>(ansi[end])];
+        out = std::copy(sequence.begin(), sequence.end(), out);
+        i = end + 1;
     }
     return utf8;
 }

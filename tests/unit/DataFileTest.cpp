@@ -51,7 +51,9 @@ std::string Escaped(std::string_view text) {
     std::string shown;
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        if (c == '\t') {
+        if (c == '\\') {
+            shown += "\\\\";
+        } else if (c == '\t') {
             shown += "\\t";
         } else if (c == '\r') {
             shown += "\\r";
@@ -178,6 +180,18 @@ TEST_F(DataFileTest, LoadReplacesTheWholeCollection) {
         Make({{"1", "", 0}, {"2", "", 0}, {"3", "", 0}, {"4", "", 0}, {"5", "", 0}});
     items.Load(kFile, disk, codec);
     EXPECT_EQ(ValuesOf(items), (std::vector<Values>{{"A", "a", 1}, {"B", "b", 2}, {"C", "c", 3}}));
+}
+
+TEST_F(DataFileTest, LoadedItemsOutliveTheirCollection) {
+    disk.SetFile(kFile, "A\ta\t1\r\nB\tb\t2\r\n");
+    LaunchItems items;
+    items.Load(kFile, disk, codec);
+    const auto second = items.Item(2);
+    items.MoveDown(1);
+    items.Load(kFile, disk, codec);
+    items.Clear();
+    EXPECT_EQ(second->Caption(), "B");
+    EXPECT_EQ(second->Icon(), 2);
 }
 
 TEST_F(DataFileTest, MissingFileOrFolderLeavesTheCollectionAsItWas) {

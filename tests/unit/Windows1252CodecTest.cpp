@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -73,6 +74,21 @@ TEST(Windows1252Codec, ConvertsWholeTexts) {
               "5");
     EXPECT_EQ(codec.ToUtf8(""), "");
     EXPECT_EQ(codec.FromUtf8(""), "");
+}
+
+TEST(Windows1252Codec, LongTextConvertsLikeItsBytesOneByOne) {
+    // ASCII runs of every length around the converter's eight-byte steps.
+    std::mt19937 random(1252);
+    std::string text;
+    std::string expected;
+    for (int run = 0; run < 400; ++run) {
+        const int ascii = static_cast<int>(random() % 20);
+        for (int i = 0; i < ascii; ++i) text += static_cast<char>('a' + random() % 26);
+        text += static_cast<char>(0x80 + random() % 128);
+    }
+    for (const char c : text) expected += codec.ToUtf8(std::string(1, c));
+    EXPECT_EQ(codec.ToUtf8(text), expected);
+    EXPECT_EQ(codec.FromUtf8(expected), text);
 }
 
 TEST(Windows1252Codec, CharactersOutsideTheCodePageHaveNoRepresentation) {

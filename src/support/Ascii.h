@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+namespace trayhound {
+
+// The position of the first byte at or after from that is not ASCII, or the size when there is
+// none. Eight bytes at a time: whole data files go through here.
+inline std::size_t AsciiRunEnd(std::string_view text, std::size_t from = 0) noexcept {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    std::size_t i = from;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if (word & kHighBits) break;
+    }
+    while (i < text.size() && !(static_cast<unsigned char>(text[i]) & 0x80)) ++i;
+    return i;
+}
+
+// Pure ASCII reads the same in every ANSI code page and in UTF-8.
+inline bool IsAscii(std::string_view text) noexcept {
+    return AsciiRunEnd(text) == text.size();
+}
+
+}  // namespace trayhound

@@ -26,9 +26,10 @@ std::string_view DescriptionOf(int number) noexcept {
 }  // namespace
 
 Error FileError(int number, std::string_view path) {
-    std::string description(DescriptionOf(number));
-    description += ": ";
-    description += path;
+    const std::string_view what = DescriptionOf(number);
+    std::string description;
+    description.reserve(what.size() + 2 + path.size());
+    description.append(what).append(": ").append(path);
     return Error(number, std::move(description));
 }
 

@@ -156,16 +156,16 @@ class VersionInfo : public testing::Test {
     std::vector<std::uint8_t> data_;
 };
 
-TEST_F(VersionInfo, IsVersion1Point0Revision1) {
+TEST_F(VersionInfo, IsVersion1Point0Revision301) {
     void* value = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueW(data_.data(), L"\\", &value, &length));
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
     EXPECT_EQ(fixed->dwSignature, VS_FFI_SIGNATURE);
     EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(0, 1));
-    EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(1, 0));
+    EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(301, 0));
     EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(0, 1));
-    EXPECT_EQ(fixed->dwProductVersionLS, MAKELONG(1, 0));
+    EXPECT_EQ(fixed->dwProductVersionLS, MAKELONG(301, 0));
 }
 
 TEST_F(VersionInfo, HoldsEveryStringTheAboutBoxShows) {

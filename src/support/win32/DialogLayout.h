@@ -61,11 +61,11 @@ UniqueHfont CreateFontForDpi(const FontSpec& spec, UINT dpi);
 // One child control of a layout table. WS_CHILD and WS_VISIBLE are always added; the
 // control's font is the dialog's font unless `font` names another one.
 struct ControlSpec {
-    std::wstring_view className;  // WC_BUTTONW, WC_EDITW, WC_LISTBOXW, WC_COMBOBOXW, WC_STATICW
-    std::wstring_view text;
+    std::wstring_view className = {};  // WC_BUTTONW, WC_EDITW, WC_LISTBOXW, WC_COMBOBOXW, ...
+    std::wstring_view text = {};
     DWORD style = 0;
     int id = 0;
-    TwipsRect bounds;
+    TwipsRect bounds = {};
     DWORD exStyle = 0;
     // Combo boxes: the height of the dropped-down list, added to `bounds.height` (which is the
     // closed box's height).
@@ -86,10 +86,10 @@ struct LineSpec {
 // order, its controls and lines. Creation order is the tab order of the focusable controls; a
 // label is listed just before the control it names so that its access key reaches that control.
 struct DialogSpec {
-    std::wstring_view title;
+    std::wstring_view title = {};
     int clientWidth = 0;  // twips
     int clientHeight = 0;
-    std::span<const ControlSpec> controls;
+    std::span<const ControlSpec> controls = {};
     std::span<const LineSpec> lines = {};
     FontSpec font = kTahoma825;
 };

@@ -9,6 +9,8 @@
 #include "about/win32/RunningProgram.h"
 #include "about/win32/frmAbout.h"
 #include "app/win32/Win32Services.h"
+#include "editors/win32/frmList.h"
+#include "iconsets/win32/frmOptions.h"
 #include "support/Error.h"
 #include "support/win32/ComApartment.h"
 #include "support/win32/Text.h"
@@ -35,6 +37,8 @@ TraySetup MakeSetup(HINSTANCE instance) {
     setup.instance = instance;
     setup.services = &MakeApplicationServices;
     setup.shell = std::make_shared<Win32Shell>();
+    setup.dialogs.list = ListEditorDialog(setup.shell);
+    setup.dialogs.options = &MakeOptionsDialog;
     setup.dialogs.about = [](frmTray& tray) {
         return std::make_unique<AboutDialog>(tray.App().HelpFile());
     };

@@ -4,6 +4,13 @@
 #include <string>
 #include <string_view>
 
+// <windows.h> defines ReplaceFile as ReplaceFileW; the member below keeps its own name in every
+// translation unit, whichever header comes first (support/win32/Win32FileSystem.h undoes the
+// macro for the other order).
+#ifdef ReplaceFile
+#undef ReplaceFile
+#endif
+
 namespace trayhound {
 
 // The few file operations the program needs, so that the core stays portable and tests can

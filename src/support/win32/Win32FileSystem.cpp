@@ -1,0 +1,170 @@
+#include "support/win32/Win32FileSystem.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+
+#include "support/Error.h"
+#include "support/win32/Text.h"
+#include "support/win32/UniqueHandles.h"
+
+namespace trayhound {
+
+namespace {
+
+std::wstring WidePath(std::string_view path) {
+    std::wstring wide = ToWide(path);
+    std::replace(wide.begin(), wide.end(), L'/', L'\\');
+    return wide;
+}
+
+std::string_view ClassicDescription(int number) noexcept {
+    switch (number) {
+        case error_number::kDiskFull:
+            return "Disk full";
+        case error_number::kFileAlreadyExists:
+            return "File already exists";
+        case error_number::kPermissionDenied:
+            return "Permission denied";
+        case error_number::kPathNotFound:
+            return "Path not found";
+        default:
+            return "Path/File access error";
+    }
+}
+
+Error FileError(int number, std::string_view path, const char* source) {
+    std::string description(ClassicDescription(number));
+    description.append(": ").append(path);
+    return Error(number, std::move(description), source);
+}
+
+Error LastFileError(std::string_view path, const char* source) {
+    return FileError(FileErrorNumber(GetLastError()), path, source);
+}
+
+constexpr const char* kReplaceSource = "Trayhound.FileSystem.ReplaceFile()";
+
+// A new, empty file beside the target, open for writing, with a name unique to this process and
+// call ("Document.dat.1234-1.tmp"). Deleted when destroyed unless it was moved into place.
+class TemporaryFile {
+  public:
+    TemporaryFile(const std::wstring& target, std::string_view path) : path_(path) {
+        static std::atomic<unsigned> counter{0};
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::wstring name = target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                std::to_wstring(++counter) + L".tmp";
+            handle_.reset(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (handle_.get() != INVALID_HANDLE_VALUE) {
+                name_ = std::move(name);
+                return;
+            }
+            const DWORD code = GetLastError();
+            if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS)
+                throw FileError(FileErrorNumber(code), path_, kReplaceSource);
+        }
+        throw FileError(error_number::kPathFileAccessError, path_, kReplaceSource);
+    }
+    ~TemporaryFile() {
+        handle_.reset();
+        if (!name_.empty()) DeleteFileW(name_.c_str());
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    void Write(std::string_view bytes) {
+        while (!bytes.empty()) {
+            const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+            DWORD written = 0;
+            if (!WriteFile(handle_.get(), bytes.data(), chunk, &written, nullptr))
+                throw LastFileError(path_, kReplaceSource);
+            if (written == 0) throw FileError(error_number::kDiskFull, path_, kReplaceSource);
+            bytes.remove_prefix(written);
+        }
+    }
+
+    // Flushes and closes the file, then puts it in the target's place in one step.
+    void MoveTo(const std::wstring& target) {
+        if (!FlushFileBuffers(handle_.get())) throw LastFileError(path_, kReplaceSource);
+        if (!CloseHandle(handle_.release())) throw LastFileError(path_, kReplaceSource);
+        if (!MoveFileExW(name_.c_str(), target.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            throw LastFileError(path_, kReplaceSource);
+        name_.clear();
+    }
+
+  private:
+    std::string_view path_;  // as the caller named the target, for error descriptions
+    std::wstring name_;
+    UniqueHandle handle_;
+};
+
+}  // namespace
+
+int FileErrorNumber(unsigned long code) noexcept {
+    switch (code) {
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_BAD_NETPATH:
+        case ERROR_BAD_PATHNAME:
+        case ERROR_INVALID_DRIVE:
+            return error_number::kPathNotFound;
+        case ERROR_FILE_NOT_FOUND:
+            return error_number::kFileNotFound;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+        case ERROR_WRITE_PROTECT:
+            return error_number::kPermissionDenied;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return error_number::kDiskFull;
+        case ERROR_ALREADY_EXISTS:
+        case ERROR_FILE_EXISTS:
+            return error_number::kFileAlreadyExists;
+        default:
+            return error_number::kPathFileAccessError;
+    }
+}
+
+std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path) const {
+    const UniqueHandle file(CreateFileW(
+        WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) return std::nullopt;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size)) return std::nullopt;
+
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    char chunk[64 * 1024];
+    for (;;) {
+        DWORD read = 0;
+        if (!::ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr)) return std::nullopt;
+        if (read == 0) return bytes;
+        bytes.append(chunk, read);
+    }
+}
+
+void Win32FileSystem::ReplaceFile(const std::string& path, std::string_view bytes) {
+    const std::wstring target = WidePath(path);
+    // Refused before anything is written: a folder in the way, or a read-only file.
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            throw FileError(error_number::kPathFileAccessError, path, kReplaceSource);
+        if (attributes & FILE_ATTRIBUTE_READONLY)
+            throw FileError(error_number::kPermissionDenied, path, kReplaceSource);
+    }
+    TemporaryFile temporary(target, path);
+    temporary.Write(bytes);
+    temporary.MoveTo(target);
+}
+
+void Win32FileSystem::CreateFolder(const std::string& path) {
+    if (!CreateDirectoryW(WidePath(path).c_str(), nullptr))
+        throw LastFileError(path, "Trayhound.FileSystem.CreateFolder()");
+}
+
+}  // namespace trayhound

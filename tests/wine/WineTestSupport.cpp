@@ -1,0 +1,182 @@
+#include "WineTestSupport.h"
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <stdexcept>
+
+#include "app/win32/RegistrySettingsStore.h"
+#include "support/win32/Text.h"
+#include "support/win32/UniqueHandles.h"
+
+namespace trayhound::winetest {
+
+namespace {
+
+constexpr std::wstring_view kScratchRoot = L"Software\\TrayhoundTests";
+
+void Check(bool ok, const char* what) {
+    if (!ok)
+        throw std::runtime_error(std::string(what) + " failed, error " +
+                                 std::to_string(GetLastError()));
+}
+
+void CheckStatus(LSTATUS status, const char* what) {
+    if (status != ERROR_SUCCESS)
+        throw std::runtime_error(std::string(what) + " failed, error " + std::to_string(status));
+}
+
+}  // namespace
+
+ProcessResult RunProcess(const std::wstring& commandLine) {
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    Check(CreatePipe(&readEnd, &writeEnd, &inheritable, 0), "CreatePipe");
+    const UniqueHandle reader(readEnd);
+    UniqueHandle writer(writeEnd);
+    Check(SetHandleInformation(reader.get(), HANDLE_FLAG_INHERIT, 0), "SetHandleInformation");
+    const UniqueHandle input(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                         &inheritable, OPEN_EXISTING, 0, nullptr));
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = input.get();
+    startup.hStdOutput = writer.get();
+    startup.hStdError = writer.get();
+    PROCESS_INFORMATION process{};
+    std::wstring mutableLine = commandLine;
+    Check(CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                         nullptr, nullptr, &startup, &process),
+          "CreateProcessW");
+    const UniqueHandle processHandle(process.hProcess);
+    const UniqueHandle threadHandle(process.hThread);
+    writer.reset();
+
+    ProcessResult result;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(reader.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+        result.output.append(buffer, read);
+    WaitForSingleObject(processHandle.get(), INFINITE);
+    Check(GetExitCodeProcess(processHandle.get(), &result.exitCode), "GetExitCodeProcess");
+    return result;
+}
+
+ProcessResult RunReg(const std::wstring& arguments) {
+    wchar_t system[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    Check(length > 0 && length < MAX_PATH, "GetSystemDirectoryW");
+    return RunProcess(L"\"" + std::wstring(system, length) + L"\\reg.exe\" " + arguments);
+}
+
+std::string UniqueName(std::string_view prefix) {
+    static std::atomic<unsigned> counter{0};
+    return std::string(prefix) + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+           std::to_string(++counter);
+}
+
+ScratchKey::ScratchKey() : path_(ToUtf8(kScratchRoot) + "\\" + UniqueName("key")) {
+    HKEY key = nullptr;
+    CheckStatus(RegCreateKeyExW(HKEY_CURRENT_USER, ToWide(path_).c_str(), 0, nullptr, 0,
+                                KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                "RegCreateKeyExW");
+    RegCloseKey(key);
+}
+
+ScratchKey::~ScratchKey() {
+    RegDeleteTreeW(HKEY_CURRENT_USER, ToWide(path_).c_str());
+    RegDeleteKeyW(HKEY_CURRENT_USER, ToWide(path_).c_str());
+}
+
+void ScratchKey::SetRaw(std::wstring_view name, DWORD type, const void* data, DWORD size) const {
+    HKEY opened = nullptr;
+    CheckStatus(RegOpenKeyExW(HKEY_CURRENT_USER, ToWide(path_).c_str(), 0, KEY_SET_VALUE, &opened),
+                "RegOpenKeyExW");
+    const UniqueHkey key(opened);
+    CheckStatus(RegSetValueExW(key.get(), std::wstring(name).c_str(), 0, type,
+                               static_cast<const BYTE*>(data), size),
+                "RegSetValueExW");
+}
+
+void ScratchKey::SetText(std::wstring_view name, DWORD type, std::wstring_view text,
+                         bool withNul) const {
+    // The registry adds a NUL that the size left out when one follows the data in memory, so
+    // text meant to be stored without one is followed by another character.
+    const std::wstring data = std::wstring(text) + (withNul ? L"" : L"#");
+    SetRaw(name, type, data.c_str(),
+           static_cast<DWORD>((text.size() + (withNul ? 1 : 0)) * sizeof(wchar_t)));
+}
+
+ScratchApplication::ScratchApplication() : name_(UniqueName("TrayhoundTest")) {}
+
+ScratchApplication::~ScratchApplication() {
+    const std::wstring path = ToWide(RegistrySettingsStore::KeyPath(name_, ""));
+    RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str());
+    RegDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
+}
+
+std::wstring ScratchApplication::RegPath(std::string_view section) const {
+    return L"\"HKCU\\" + ToWide(RegistrySettingsStore::KeyPath(name_, section)) + L"\"";
+}
+
+ScratchFolder::ScratchFolder() {
+    wchar_t temp[MAX_PATH];
+    const DWORD length = GetTempPathW(MAX_PATH, temp);
+    Check(length > 0 && length < MAX_PATH, "GetTempPathW");
+    path_ = std::wstring(temp, length) + ToWide(UniqueName("TrayhoundTest"));
+    Check(CreateDirectoryW(path_.c_str(), nullptr), "CreateDirectoryW");
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::error_code ignored;
+    // Read-only files would stop the removal.
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored))
+        SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    std::filesystem::remove_all(path_, ignored);
+}
+
+void WriteBytes(const std::wstring& path, std::string_view bytes) {
+    const UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    Check(file.get() != INVALID_HANDLE_VALUE, "CreateFileW");
+    DWORD written = 0;
+    Check(
+        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+            written == bytes.size(),
+        "WriteFile");
+}
+
+std::optional<std::string> ReadBytes(const std::wstring& path) {
+    const UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::string bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+        bytes.append(buffer, read);
+    return bytes;
+}
+
+std::vector<std::wstring> ListFolder(const std::wstring& path) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring_view name = found.cFileName;
+        if (name != L"." && name != L"..") names.emplace_back(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool IsFolder(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace trayhound::winetest

@@ -28,15 +28,17 @@ Application::Application(ApplicationServices services)
     }
     FileName = DataFilePath(*appData);
 
-    // A missing data file leaves the collection empty; a malformed one ends creation.
-    document_->Load(FileName, *services_.fileSystem, *services_.codec);
+    // A missing or unreadable data file leaves the collection empty; a malformed one ends
+    // creation.
+    const DataFileState state = document_->Load(FileName, *services_.fileSystem, *services_.codec);
+    savesAtEnd_ = state != DataFileState::kUnreadable;
 
     helpFile_ = HelpFilePath(services_.executablePath);
 }
 
 Application::~Application() {
     try {
-        Save();
+        if (savesAtEnd_) Save();
     } catch (...) {
         // The program is ending; a failed save must not stop it.
     }
@@ -64,6 +66,8 @@ void Application::SetOptions(std::shared_ptr<trayhound::Options> options) {
 
 void Application::Save() {
     Document()->Save(FileName, *services_.fileSystem, *services_.codec);
+    // The user's own save has put a list in the file's place; from now on it is ours to keep.
+    savesAtEnd_ = true;
 }
 
 std::string Application::DataFilePath(const std::string& appData) {

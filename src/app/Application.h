@@ -31,8 +31,13 @@ class Application {
   public:
     // Throws Error: source "Trayhound", "Cannot find the Appication Data Folder", or the data
     // file's load error.
+    // A data file that is there but cannot be read (locked, no access) is no error either: the
+    // collection starts empty, as for a missing file.
     explicit Application(ApplicationServices services);
-    ~Application();  // saves the items, then releases the options (which write); never throws
+    // Saves the items, then releases the options (which write); never throws. The items are not
+    // saved when the data file could not be read at creation and no Save() has succeeded since:
+    // the empty collection must not take the place of the user's unread items.
+    ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
@@ -48,6 +53,8 @@ class Application {
 
     // Writes the items to the data file; the save's error reaches the caller unchanged.
     void Save();
+    // Whether destruction will save the items (see ~Application).
+    bool SavesAtEnd() const noexcept { return savesAtEnd_; }
 
     // "<folder>\Trayhound\Document.dat", with one separator whether or not `appData` ends with "\".
     static std::string DataFilePath(const std::string& appData);
@@ -59,6 +66,7 @@ class Application {
     std::shared_ptr<LaunchItems> document_;
     std::shared_ptr<trayhound::Options> options_;
     std::string helpFile_;
+    bool savesAtEnd_ = true;
 };
 
 }  // namespace trayhound

@@ -193,10 +193,12 @@ void LaunchItems::Save(const std::string& fileName, FileSystem& fileSystem,
     }
 }
 
-void LaunchItems::Load(const std::string& fileName, const FileSystem& fileSystem,
-                       const TextCodec& codec) {
+DataFileState LaunchItems::Load(const std::string& fileName, const FileSystem& fileSystem,
+                                const TextCodec& codec) {
     auto bytes = fileSystem.ReadFile(fileName);
-    if (!bytes) return;
+    if (!bytes) {
+        return fileSystem.Exists(fileName) ? DataFileState::kUnreadable : DataFileState::kMissing;
+    }
     Clear();
 
     const std::string text = DataFileReader::Decode(std::move(*bytes), codec);
@@ -221,6 +223,7 @@ void LaunchItems::Load(const std::string& fileName, const FileSystem& fileSystem
     } catch (const Error& failure) {
         throw failure.WithSource(std::string(kLoadSource));
     }
+    return DataFileState::kLoaded;
 }
 
 }  // namespace trayhound

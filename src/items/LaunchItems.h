@@ -48,6 +48,13 @@ class LaunchItem {
 
 using ItemIndexOrKey = std::variant<int, std::string>;
 
+// What LaunchItems::Load found at the data file's path.
+enum class DataFileState {
+    kLoaded,      // read, and the collection now holds its items
+    kMissing,     // no file: the collection is unchanged
+    kUnreadable,  // a file (or folder) is there but cannot be read: the collection is unchanged
+};
+
 // The ordered, 1-based collection of launch items. Item() and enumeration hand out the stored
 // objects themselves, so changes to an item change the collection's item.
 class LaunchItems {
@@ -73,11 +80,12 @@ class LaunchItems {
 
     // The data file: see DataFile.h for the format. Save throws Error with source
     // "Trayhound.LaunchItems.Save()" (a failure to create the missing folder passes unchanged);
-    // Load leaves the collection untouched when the file cannot be opened and throws Error
-    // with source "Trayhound.LaunchItems.Load()" for a malformed record, keeping the records
-    // before it.
+    // Load leaves the collection untouched when the file cannot be opened, which is no error,
+    // and throws Error with source "Trayhound.LaunchItems.Load()" for a malformed record,
+    // keeping the records before it.
     void Save(const std::string& fileName, FileSystem& fileSystem, const TextCodec& codec) const;
-    void Load(const std::string& fileName, const FileSystem& fileSystem, const TextCodec& codec);
+    DataFileState Load(const std::string& fileName, const FileSystem& fileSystem,
+                       const TextCodec& codec);
 
   private:
     std::size_t PositionOf(const ItemIndexOrKey& vntIndexKey) const;

@@ -23,10 +23,16 @@ class FileSystem {
     // no access, a folder instead of a file).
     virtual std::optional<std::string> ReadFile(const std::string& path) const = 0;
 
+    // Whether something (a file or a folder) is at the path, also when ReadFile cannot read it
+    // (locked, no access). When that cannot be found out, the answer is true: a file is taken
+    // for missing only when it surely is. This default knows no more than ReadFile does.
+    virtual bool Exists(const std::string& path) const { return ReadFile(path).has_value(); }
+
     // Replaces the file's contents in one step: the bytes go to a temporary file in the same
     // folder, which is flushed and then moved over the old file, so an interrupted or failed
-    // save leaves the previous file as it was. Throws Error: kPathNotFound when the folder
-    // does not exist, other numbers for other failures.
+    // save leaves the previous file as it was. A successful replace also removes the temporary
+    // files that earlier, interrupted replaces of the same file left behind. Throws Error:
+    // kPathNotFound when the folder does not exist, other numbers for other failures.
     virtual void ReplaceFile(const std::string& path, std::string_view bytes) = 0;
 
     // Creates exactly one folder level; throws Error (kPathNotFound when its parent is missing).

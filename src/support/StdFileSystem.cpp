@@ -76,6 +76,10 @@ int NumberOfErrno(int code) noexcept {
     return NumberOf(std::error_code(code, std::generic_category()));
 }
 
+// Temporary files are named after the target: "Document.dat.<16 hex digits>.tmp".
+constexpr std::size_t kTemporaryDigits = 16;
+constexpr std::string_view kTemporaryEnd = ".tmp";
+
 // A name beside the target that no other file has.
 fs::path UniqueSibling(const fs::path& target) {
     thread_local std::mt19937_64 generator{std::random_device{}()};
@@ -87,6 +91,35 @@ fs::path UniqueSibling(const fs::path& target) {
         candidate += suffix;
         std::error_code ignored;
         if (!fs::exists(candidate, ignored)) return candidate;
+    }
+}
+
+bool IsTemporaryOf(std::string_view name, std::string_view targetName) {
+    if (name.size() != targetName.size() + 1 + kTemporaryDigits + kTemporaryEnd.size() ||
+        !name.starts_with(targetName) || !name.ends_with(kTemporaryEnd) ||
+        name[targetName.size()] != '.') {
+        return false;
+    }
+    const auto digits = name.substr(targetName.size() + 1, kTemporaryDigits);
+    return digits.find_first_not_of("0123456789abcdef") == std::string_view::npos;
+}
+
+// Temporary files of the target that a save killed part way left behind. Only one instance of
+// the program runs, so none of them belongs to a save still in progress.
+void RemoveStaleTemporaries(const fs::path& target) noexcept {
+    try {
+        const std::string targetName = target.filename().string();
+        std::error_code failure;
+        const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+        for (fs::directory_iterator entry(folder, failure), end; !failure && entry != end;
+             entry.increment(failure)) {
+            if (IsTemporaryOf(entry->path().filename().string(), targetName)) {
+                std::error_code ignored;
+                fs::remove(entry->path(), ignored);
+            }
+        }
+    } catch (...) {
+        // Tidying up is a courtesy; the save itself has succeeded.
     }
 }
 
@@ -155,6 +188,13 @@ void StdFileSystem::ReplaceFile(const std::string& path, std::string_view bytes)
     fs::rename(temporary.Path(), target, failure);
     if (failure) throw FileError(NumberOf(failure), path);
     temporary.Release();
+    RemoveStaleTemporaries(target);
+}
+
+bool StdFileSystem::Exists(const std::string& path) const {
+    std::error_code failure;
+    // A path that cannot be looked at (no access to its folder) counts as present.
+    return fs::status(ToPath(path), failure).type() != fs::file_type::not_found;
 }
 
 void StdFileSystem::CreateFolder(const std::string& path) {

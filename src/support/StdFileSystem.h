@@ -9,6 +9,7 @@ namespace trayhound {
 class StdFileSystem final : public FileSystem {
   public:
     std::optional<std::string> ReadFile(const std::string& path) const override;
+    bool Exists(const std::string& path) const override;
     void ReplaceFile(const std::string& path, std::string_view bytes) override;
     void CreateFolder(const std::string& path) override;
 };

@@ -62,6 +62,14 @@ void MemoryFileSystem::SetReadOnly(const std::string& path, bool readOnly) {
     }
 }
 
+void MemoryFileSystem::SetUnreadable(const std::string& path, bool unreadable) {
+    if (unreadable) {
+        unreadable_.insert(Normalize(path));
+    } else {
+        unreadable_.erase(Normalize(path));
+    }
+}
+
 void MemoryFileSystem::FailNextReplace(int errorNumber) {
     nextReplaceFailure_ = errorNumber;
 }
@@ -75,7 +83,13 @@ void MemoryFileSystem::FailNextCreateFolder(int errorNumber) {
 }
 
 std::optional<std::string> MemoryFileSystem::ReadFile(const std::string& path) const {
+    if (unreadable_.contains(Normalize(path))) return std::nullopt;
     return File(path);
+}
+
+bool MemoryFileSystem::Exists(const std::string& path) const {
+    const std::string normalized = Normalize(path);
+    return files_.contains(normalized) || FolderExists(normalized);
 }
 
 void MemoryFileSystem::ReplaceFile(const std::string& path, std::string_view bytes) {
@@ -90,6 +104,7 @@ void MemoryFileSystem::ReplaceFile(const std::string& path, std::string_view byt
     // The bytes go to a temporary file first, so running out of space leaves the old file.
     if (diskSpace_ && bytes.size() > *diskSpace_) throw FileError(error_number::kDiskFull, path);
     files_[file] = std::string(bytes);
+    unreadable_.erase(file);
     ++replaceCount_;
 }
 

@@ -24,6 +24,9 @@ class MemoryFileSystem final : public FileSystem {
     std::optional<std::string> File(const std::string& path) const;
     bool HasFolder(const std::string& path) const;
 
+    // An unreadable file is there (Exists) but cannot be read: locked by another program, or no
+    // read access. It can still be replaced, which makes it readable again.
+    void SetUnreadable(const std::string& path, bool unreadable = true);
     // A read-only file can be read but not replaced (kPermissionDenied).
     void SetReadOnly(const std::string& path, bool readOnly = true);
     // The next ReplaceFile fails with this error number before anything is written.
@@ -38,6 +41,7 @@ class MemoryFileSystem final : public FileSystem {
     int ReplaceCount() const noexcept { return replaceCount_; }
 
     std::optional<std::string> ReadFile(const std::string& path) const override;
+    bool Exists(const std::string& path) const override;
     void ReplaceFile(const std::string& path, std::string_view bytes) override;
     void CreateFolder(const std::string& path) override;
 
@@ -47,6 +51,7 @@ class MemoryFileSystem final : public FileSystem {
     std::map<std::string, std::string> files_;
     std::set<std::string> folders_;
     std::set<std::string> readOnly_;
+    std::set<std::string> unreadable_;
     std::optional<int> nextReplaceFailure_;
     std::optional<int> nextCreateFolderFailure_;
     std::optional<std::size_t> diskSpace_;

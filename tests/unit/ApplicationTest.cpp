@@ -51,6 +51,10 @@ class RecordingFileSystem : public FileSystem {
         log_->push_back("read file " + path);
         return files.ReadFile(path);
     }
+    bool Exists(const std::string& path) const override {
+        log_->push_back("exists " + path);
+        return files.Exists(path);
+    }
     void ReplaceFile(const std::string& path, std::string_view bytes) override {
         log_->push_back("replace file " + path);
         files.ReplaceFile(path, bytes);
@@ -308,6 +312,85 @@ TEST_F(ApplicationTest, DestructionIgnoresAFailedSaveAndStillWritesTheOptions) {
     EXPECT_NO_THROW(app.reset());
     EXPECT_FALSE(fileSystem->files.File(kDataFile).has_value());
     EXPECT_EQ(StoredOption("count"), "1");
+}
+
+// --- A data file that is there but cannot be read ---------------------------------------------
+
+TEST_F(ApplicationTest, UnreadableDataFileStartsEmptyWithoutAnError) {
+    WriteDataFile({"Editor", "Mail"});
+    fileSystem->files.SetUnreadable(kDataFile);
+    const Application app(Services());
+    EXPECT_EQ(app.Document()->count(), 0);
+    EXPECT_FALSE(app.SavesAtEnd());
+}
+
+TEST_F(ApplicationTest, UnreadableDataFileIsNotOverwrittenAtTheEnd) {
+    WriteDataFile({"Editor", "Mail"});
+    const auto before = fileSystem->files.File(kDataFile);
+    fileSystem->files.SetUnreadable(kDataFile);
+    {
+        Application app(Services());
+        // Icon-set loading may change items in memory; that alone is no reason to write.
+        app.Document()->Add("Stray", "stray.exe", 0, -1);
+        log->clear();
+    }
+    EXPECT_EQ(std::ranges::count(*log, "replace file " + kDataFile), 0);
+    EXPECT_EQ(fileSystem->files.File(kDataFile), before);
+    // The options are written all the same.
+    EXPECT_EQ(StoredOption("count"), "1");
+}
+
+TEST_F(ApplicationTest, ExplicitSaveOverAnUnreadableFileRestoresSavingAtTheEnd) {
+    WriteDataFile({"Editor", "Mail"});
+    fileSystem->files.SetUnreadable(kDataFile);
+    {
+        Application app(Services());
+        auto edited = app.Document()->Clone();
+        edited->Add("Browser", "https://example.org", 5, -1);
+        app.SetDocument(edited);
+        app.Save();
+        EXPECT_TRUE(app.SavesAtEnd());
+        app.Document()->Add("Terminal", "cmd.exe", 1, -1);
+    }
+    LaunchItems reread;
+    ASSERT_EQ(reread.Load(kDataFile, fileSystem->files, *codec), DataFileState::kLoaded);
+    EXPECT_EQ(Captions(reread), (std::vector<std::string>{"Browser", "Terminal"}));
+}
+
+TEST_F(ApplicationTest, FailedExplicitSaveKeepsTheUnreadableFileSafe) {
+    WriteDataFile({"Editor", "Mail"});
+    const auto before = fileSystem->files.File(kDataFile);
+    fileSystem->files.SetUnreadable(kDataFile);
+    {
+        Application app(Services());
+        app.Document()->Add("Browser", "https://example.org", 5, -1);
+        fileSystem->files.FailNextReplace(error_number::kPermissionDenied);
+        EXPECT_THROW(app.Save(), Error);
+        EXPECT_FALSE(app.SavesAtEnd());
+    }
+    EXPECT_EQ(fileSystem->files.File(kDataFile), before);
+}
+
+TEST_F(ApplicationTest, FolderInThePlaceOfTheDataFileIsLeftAlone) {
+    fileSystem->files.AddFolder(kDataFile);
+    {
+        const Application app(Services());
+        EXPECT_EQ(app.Document()->count(), 0);
+        log->clear();
+    }
+    EXPECT_EQ(std::ranges::count(*log, "replace file " + kDataFile), 0);
+    EXPECT_TRUE(fileSystem->files.HasFolder(kDataFile));
+}
+
+TEST_F(ApplicationTest, MissingDataFileIsStillWrittenAtTheEnd) {
+    {
+        const Application app(Services());
+        EXPECT_TRUE(app.SavesAtEnd());
+        app.Document()->Add("Editor", "notepad.exe", 1, -1);
+    }
+    LaunchItems reread;
+    ASSERT_EQ(reread.Load(kDataFile, fileSystem->files, *codec), DataFileState::kLoaded);
+    EXPECT_EQ(Captions(reread), std::vector<std::string>{"Editor"});
 }
 
 TEST_F(ApplicationTest, OptionsHeldElsewhereWriteWhenTheirLastOwnerLetsGo) {

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
+#include <string_view>
+#include <type_traits>
 
 #include "support/Error.h"
 #include "support/FileErrors.h"
@@ -85,6 +88,52 @@ class TemporaryFile {
     UniqueHandle handle_;
 };
 
+// True for the name of a temporary file that TemporaryFile makes for the target named
+// `targetName`: "<targetName>.<digits>-<digits>.tmp".
+bool IsTemporaryOf(std::wstring_view name, std::wstring_view targetName) {
+    constexpr std::wstring_view kEnd = L".tmp";
+    if (name.size() <= targetName.size() + 1 + kEnd.size() || !name.starts_with(targetName) ||
+        name[targetName.size()] != L'.' || !name.ends_with(kEnd)) {
+        return false;
+    }
+    const std::wstring_view middle =
+        name.substr(targetName.size() + 1, name.size() - targetName.size() - 1 - kEnd.size());
+    const auto dash = middle.find(L'-');
+    const auto isNumber = [](std::wstring_view digits) {
+        return !digits.empty() && digits.find_first_not_of(L"0123456789") == std::wstring::npos;
+    };
+    return dash != std::wstring_view::npos && isNumber(middle.substr(0, dash)) &&
+           isNumber(middle.substr(dash + 1));
+}
+
+struct FindCloser {
+    void operator()(HANDLE find) const noexcept { FindClose(find); }
+};
+using UniqueFind = std::unique_ptr<std::remove_pointer_t<HANDLE>, FindCloser>;
+
+// Temporary files of the target that a save killed part way left behind. Only one instance of
+// the program runs; a temporary file that another process still writes cannot be deleted,
+// because it is open without delete sharing.
+void RemoveStaleTemporaries(const std::wstring& target) noexcept {
+    try {
+        const auto slash = target.find_last_of(L"\\");
+        const std::wstring folder = slash == std::wstring::npos ? L"" : target.substr(0, slash + 1);
+        const std::wstring targetName = target.substr(folder.size());
+        WIN32_FIND_DATAW found{};
+        const UniqueFind find(FindFirstFileExW((target + L".*.tmp").c_str(), FindExInfoBasic,
+                                               &found, FindExSearchNameMatch, nullptr, 0));
+        if (find.get() == INVALID_HANDLE_VALUE) return;
+        do {
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+                IsTemporaryOf(found.cFileName, targetName)) {
+                DeleteFileW((folder + found.cFileName).c_str());
+            }
+        } while (FindNextFileW(find.get(), &found));
+    } catch (...) {
+        // Tidying up is a courtesy; the save itself has succeeded.
+    }
+}
+
 }  // namespace
 
 int FileErrorNumber(unsigned long code) noexcept {
@@ -144,6 +193,25 @@ void Win32FileSystem::ReplaceFile(const std::string& path, std::string_view byte
     TemporaryFile temporary(target, path);
     temporary.Write(bytes);
     temporary.MoveTo(target);
+    RemoveStaleTemporaries(target);
+}
+
+bool Win32FileSystem::Exists(const std::string& path) const {
+    if (GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    // Only a name that is surely not there counts as missing; a file that is locked or out of
+    // reach (no access to its folder) is there all the same.
+    switch (GetLastError()) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME:
+        case ERROR_BAD_PATHNAME:
+        case ERROR_INVALID_DRIVE:
+        case ERROR_BAD_NETPATH:
+        case ERROR_BAD_NET_NAME:
+            return false;
+        default:
+            return true;
+    }
 }
 
 void Win32FileSystem::CreateFolder(const std::string& path) {

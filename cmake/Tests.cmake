@@ -64,5 +64,5 @@ find_package(Python3 COMPONENTS Interpreter)
 if(Python3_Interpreter_FOUND)
     add_test(NAME artwork_is_current
         COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/res/make_artwork.py --check)
-    set_tests_properties(artwork_is_current PROPERTIES LABELS artwork)
+    set_tests_properties(artwork_is_current PROPERTIES LABELS artwork TIMEOUT 900)
 endif()

@@ -5,12 +5,6 @@ set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${TRAYHOUND_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 include(GoogleTest)
-if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-    # GCC 12 reports a false -Wrestrict inside GoogleTest's own sources.
-    foreach(gtest_target gtest gtest_main gmock gmock_main)
-        target_compile_options(${gtest_target} PRIVATE -Wno-restrict)
-    endforeach()
-endif()
 
 file(GLOB TRAYHOUND_TEST_COMMON CONFIGURE_DEPENDS tests/common/*.cpp)
 if(TRAYHOUND_TEST_COMMON)
@@ -23,14 +17,21 @@ else()
     target_include_directories(trayhound_test_common INTERFACE tests/common)
 endif()
 
+# trayhound_test(<name> [RESOURCE_LOCK <resource>] <sources>...): one ctest test per test case;
+# tests sharing a resource lock never run at the same time.
 function(trayhound_test name)
-    add_executable(${name} ${ARGN})
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" "RESOURCE_LOCK" "")
+    add_executable(${name} ${arg_UNPARSED_ARGUMENTS})
     target_link_libraries(${name} PRIVATE trayhound_test_common GTest::gtest_main)
     if(MINGW)
         target_link_options(${name} PRIVATE -static)
     endif()
+    set(properties LABELS ${name})
+    if(arg_RESOURCE_LOCK)
+        list(APPEND properties RESOURCE_LOCK ${arg_RESOURCE_LOCK})
+    endif()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-        PROPERTIES LABELS ${name})
+        PROPERTIES ${properties})
 endfunction()
 
 file(GLOB TRAYHOUND_UNIT_TESTS CONFIGURE_DEPENDS tests/unit/*.cpp)
@@ -41,7 +42,9 @@ endif()
 if(WIN32)
     file(GLOB TRAYHOUND_WINE_TESTS CONFIGURE_DEPENDS tests/wine/*.cpp)
     if(TRAYHOUND_WINE_TESTS)
-        trayhound_test(wine_tests ${TRAYHOUND_WINE_TESTS})
+        # Some of them change the prefix's user data (the AppData value, the program's own folder
+        # and settings), so they run one at a time; other tests still run beside them.
+        trayhound_test(wine_tests RESOURCE_LOCK wine_user_data ${TRAYHOUND_WINE_TESTS})
         target_link_libraries(wine_tests PRIVATE trayhound_win32)
         # The program's resources and manifest, so that the Win32 code under test finds its
         # pictures and runs with the common controls and DPI awareness of Trayhound.exe.
@@ -49,6 +52,10 @@ if(WIN32)
     endif()
     if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
         add_subdirectory(tests/e2e)
+        # The setup program installed and removed in a fresh prefix with the e2e session.
+        if(TRAYHOUND_SETUP_EXE AND TARGET packages)
+            add_subdirectory(tests/install)
+        endif()
     endif()
 endif()
 

@@ -36,3 +36,5 @@ if(NOT CMAKE_HOST_WIN32)
     set(CMAKE_CROSSCOMPILING_EMULATOR env WINEPREFIX=${TRAYHOUND_WINEPREFIX}
         ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
 endif()
+
+include(cmake/Package.cmake)

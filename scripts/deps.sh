@@ -9,6 +9,7 @@ readonly packages=(
     wine wine64 xvfb xdotool x11-utils          # running and driving it
     libgtest-dev googletest libbenchmark-dev    # tests (GoogleTest sources in /usr/src/googletest)
     fp-utils                                    # chmcmd, the help compiler
+    nsis                                        # makensis, the setup compiler
     imagemagick python3                         # artwork and scripts
 )
 

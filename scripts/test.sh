@@ -3,7 +3,7 @@
 # build, whose unit tests and Win32 tests run under Wine. Exits non-zero on any failure; the test
 # summary is the last thing printed.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 
 scripts/deps.sh </dev/null || exit 1
 

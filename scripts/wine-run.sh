@@ -108,15 +108,25 @@ ensure_display() {
 
 boot_prefix() {
     echo "wine-run.sh: booting $prefix" >>"$log"
+    if [[ -s "$state/keepalive" ]]; then
+        # Left from a prefix that was deleted under it.
+        wineserver -k >>"$log" 2>&1 9>&- || true
+        local pid display
+        read -r pid display <"$state/keepalive" || true
+        if process_alive "${pid:-}" cmd.exe; then kill "$pid" || true; fi
+        rm -f "$state/keepalive"
+    fi
     rm -rf "$prefix" "$state/pristine"
-    # No Mono or Gecko installer dialogs, no desktop entries written into $HOME.
-    WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" wineboot -i >>"$log" 2>&1 9>&-
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$log" 2>&1 9>&-
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
-        >>"$log" 2>&1 9>&-
-    wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d '' /f \
-        >>"$log" 2>&1 9>&-
-    wineserver -w 9>&-
+    {
+        # No Mono or Gecko installer dialogs, no desktop entries written into $HOME.
+        WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" wineboot -i
+        # No window manager on Xvfb: without this Wine waits on every window hide or destroy.
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+        # A crash prints a backtrace and ends instead of waiting in a dialog.
+        wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
+        wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d '' /f
+        wineserver -w
+    } >>"$log" 2>&1 9>&-
     local link
     for link in "$prefix"/drive_c/users/*/*; do
         if [[ -L "$link" && "$(readlink "$link")" == /* ]]; then
@@ -140,6 +150,11 @@ copy_prefix() {
         "$to/drive_c/windows/"
     # The server's socket folder is named in this file; a copy gets its own.
     rm -f "$to/wineserver"
+}
+
+# The marker is written last when booting; the registry file shows the prefix is still there.
+booted() {
+    [[ -e "$state/booted" && -f "$prefix/system.reg" ]]
 }
 
 keepalive_ready() {
@@ -178,7 +193,7 @@ prepare() {
     lock_state
     [[ -e "$state/xdisplay" || -L "$state/xdisplay" ]] || : >"$state/xdisplay"
     ensure_display
-    [[ -e "$state/booted" ]] || boot_prefix
+    booted || boot_prefix
     keepalive_ready || start_server
     exec 9>&-
 }
@@ -204,7 +219,7 @@ clone() {
     [[ "$to" == /* ]] || to="$PWD/$to"
     lock_state
     [[ -e "$state/xdisplay" || -L "$state/xdisplay" ]] || : >"$state/xdisplay"
-    [[ -e "$state/booted" ]] || {
+    booted || {
         ensure_display
         boot_prefix
     }
@@ -228,7 +243,7 @@ case "${1:-}" in
     ;;
 *)
     # The common case takes no lock: everything is already running.
-    if [[ -e "$state/booted" ]] && { [[ -n "${DISPLAY:-}" ]] || find_xvfb; }; then
+    if booted && { [[ -n "${DISPLAY:-}" ]] || find_xvfb; }; then
         export DISPLAY="${DISPLAY:-$xvfb_display}"
         if keepalive_ready; then exec wine "$@"; fi
     fi

@@ -223,14 +223,15 @@ bool IniEdit::OpenIni(const std::string& FileName, const FileSystem& fileSystem,
 }
 
 std::string IniEdit::GetValue(std::string_view Section, std::string_view Key) const {
-    std::string header = UpperCase(Section);
-    header.insert(header.begin(), '[');
-    header.push_back(']');
-    const auto section = index_.sections.find(header);
-    if (section == index_.sections.end()) return {};
+    const std::string section = UpperCase(Section);
+    std::string header(section.size() + 2, '[');
+    std::copy(section.begin(), section.end(), header.begin() + 1);
+    header.back() = ']';
+    const auto found = index_.sections.find(header);
+    if (found == index_.sections.end()) return {};
 
     const std::string key = UpperCase(Key);
-    const auto& keys = section->second;
+    const auto& keys = found->second;
     const auto& upper = index_.upperLines;
     auto candidate = std::ranges::lower_bound(
         keys, key, {}, [&](std::size_t line) -> const std::string& { return upper[line]; });

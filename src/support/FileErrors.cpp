@@ -10,6 +10,8 @@ std::string_view DescriptionOf(int number) noexcept {
     switch (number) {
         case error_number::kFileNotFound:
             return "File not found";
+        case error_number::kFileAlreadyExists:
+            return "File already exists";
         case error_number::kDiskFull:
             return "Disk full";
         case error_number::kPermissionDenied:

@@ -16,6 +16,8 @@
 namespace trayhound {
 namespace {
 
+using winetest::ReplacedAppDataValue;
+using winetest::RoamingFolderFromShell;
 using winetest::ScratchKey;
 
 class GetKeyValueTest : public ::testing::Test {
@@ -155,52 +157,12 @@ TEST_F(ReadFolderValueTest, MissingTooLongOrNotTextIsNothing) {
     EXPECT_EQ(Read("absent"), std::nullopt);
 }
 
-std::string RoamingFolderFromShell() {
-    PWSTR path = nullptr;
-    if (FAILED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &path)))
-        throw std::runtime_error("SHGetKnownFolderPath");
-    const std::unique_ptr<wchar_t, decltype(&CoTaskMemFree)> owner(path, &CoTaskMemFree);
-    return ToUtf8(path);
-}
-
 TEST(ReadAppDataFolderTest, FindsTheUsersRoamingFolder) {
     const auto folder = ReadAppDataFolder();
     ASSERT_TRUE(folder.has_value());
     EXPECT_EQ(*folder, RoamingFolderFromShell());
     EXPECT_TRUE(folder->ends_with("\\AppData\\Roaming")) << *folder;
 }
-
-// Puts another value in place of the real "AppData" for the test's duration.
-class ReplacedAppDataValue {
-  public:
-    ReplacedAppDataValue(DWORD type, std::wstring_view text) {
-        HKEY opened = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, ToWide(kShellFoldersKey).c_str(), 0,
-                          KEY_QUERY_VALUE | KEY_SET_VALUE, &opened) != ERROR_SUCCESS)
-            throw std::runtime_error("RegOpenKeyExW");
-        key_.reset(opened);
-        saved_.resize(4096);
-        DWORD size = static_cast<DWORD>(saved_.size());
-        if (RegQueryValueExW(key_.get(), L"AppData", nullptr, &savedType_, saved_.data(), &size) !=
-            ERROR_SUCCESS)
-            throw std::runtime_error("RegQueryValueExW");
-        saved_.resize(size);
-        const std::wstring data(text);
-        if (RegSetValueExW(
-                key_.get(), L"AppData", 0, type, reinterpret_cast<const BYTE*>(data.c_str()),
-                static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS)
-            throw std::runtime_error("RegSetValueExW");
-    }
-    ~ReplacedAppDataValue() {
-        RegSetValueExW(key_.get(), L"AppData", 0, savedType_, saved_.data(),
-                       static_cast<DWORD>(saved_.size()));
-    }
-
-  private:
-    UniqueHkey key_;
-    DWORD savedType_ = REG_NONE;
-    std::vector<BYTE> saved_;
-};
 
 TEST(ReadAppDataFolderTest, ExpandsAnExpandableValue) {
     const std::string expected = RoamingFolderFromShell();

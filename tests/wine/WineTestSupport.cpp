@@ -5,6 +5,11 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include <shlobj.h>
+
+#include <memory>
+
+#include "app/win32/Registry.h"
 #include "app/win32/RegistrySettingsStore.h"
 #include "support/win32/Text.h"
 #include "support/win32/UniqueHandles.h"
@@ -130,11 +135,97 @@ ScratchFolder::ScratchFolder() {
 }
 
 ScratchFolder::~ScratchFolder() {
+    RemoveFolder(path_);
+}
+
+void RemoveFolder(const std::wstring& path) {
     std::error_code ignored;
     // Read-only files would stop the removal.
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored))
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(path, ignored))
         SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
-    std::filesystem::remove_all(path_, ignored);
+    std::filesystem::remove_all(path, ignored);
+}
+
+std::string RoamingFolderFromShell() {
+    PWSTR path = nullptr;
+    if (FAILED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &path)))
+        throw std::runtime_error("SHGetKnownFolderPath failed");
+    const std::unique_ptr<wchar_t, decltype(&CoTaskMemFree)> owner(path, &CoTaskMemFree);
+    return ToUtf8(path);
+}
+
+ReplacedAppDataValue::ReplacedAppDataValue(DWORD type, std::wstring_view text) {
+    CheckStatus(RegOpenKeyExW(HKEY_CURRENT_USER, ToWide(kShellFoldersKey).c_str(), 0,
+                              KEY_QUERY_VALUE | KEY_SET_VALUE, &key_),
+                "RegOpenKeyExW");
+    saved_.resize(4096);
+    DWORD size = static_cast<DWORD>(saved_.size());
+    const LSTATUS status =
+        RegQueryValueExW(key_, L"AppData", nullptr, &savedType_, saved_.data(), &size);
+    if (status != ERROR_SUCCESS) {
+        RegCloseKey(key_);
+        CheckStatus(status, "RegQueryValueExW");
+    }
+    saved_.resize(size);
+    const std::wstring data(text);
+    const LSTATUS written =
+        RegSetValueExW(key_, L"AppData", 0, type, reinterpret_cast<const BYTE*>(data.c_str()),
+                       static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+    if (written != ERROR_SUCCESS) {
+        RegCloseKey(key_);
+        CheckStatus(written, "RegSetValueExW");
+    }
+}
+
+ReplacedAppDataValue::~ReplacedAppDataValue() {
+    RegSetValueExW(key_, L"AppData", 0, savedType_, saved_.data(),
+                   static_cast<DWORD>(saved_.size()));
+    RegCloseKey(key_);
+}
+
+SetAsideProgramData::SetAsideProgramData()
+    : folder_(ToWide(RoamingFolderFromShell()) + L"\\Trayhound"),
+      settingsKey_(ToWide(RegistrySettingsStore::KeyPath("Trayhound", ""))) {
+    const std::wstring backupName = ToWide(UniqueName("Trayhound-set-aside"));
+    if (GetFileAttributesW(folder_.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        folderBackup_ = folder_ + L"-" + backupName;
+        Check(MoveFileW(folder_.c_str(), folderBackup_.c_str()), "MoveFileW");
+    }
+    HKEY settings = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, settingsKey_.c_str(), 0, KEY_READ, &settings) ==
+        ERROR_SUCCESS) {
+        const UniqueHkey owner(settings);
+        settingsBackup_ = std::wstring(kScratchRoot) + L"\\" + backupName;
+        HKEY backup = nullptr;
+        CheckStatus(RegCreateKeyExW(HKEY_CURRENT_USER, settingsBackup_.c_str(), 0, nullptr, 0,
+                                    KEY_ALL_ACCESS, nullptr, &backup, nullptr),
+                    "RegCreateKeyExW");
+        const UniqueHkey backupOwner(backup);
+        CheckStatus(RegCopyTreeW(settings, nullptr, backup), "RegCopyTreeW");
+        CheckStatus(RegDeleteTreeW(HKEY_CURRENT_USER, settingsKey_.c_str()), "RegDeleteTreeW");
+        RegDeleteKeyW(HKEY_CURRENT_USER, settingsKey_.c_str());
+    }
+}
+
+SetAsideProgramData::~SetAsideProgramData() {
+    RemoveFolder(folder_);
+    if (!folderBackup_.empty()) MoveFileW(folderBackup_.c_str(), folder_.c_str());
+    RegDeleteTreeW(HKEY_CURRENT_USER, settingsKey_.c_str());
+    RegDeleteKeyW(HKEY_CURRENT_USER, settingsKey_.c_str());
+    if (settingsBackup_.empty()) return;
+    HKEY backup = nullptr;
+    HKEY settings = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, settingsBackup_.c_str(), 0, KEY_READ, &backup) !=
+        ERROR_SUCCESS)
+        return;
+    const UniqueHkey backupOwner(backup);
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, settingsKey_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                        nullptr, &settings, nullptr) == ERROR_SUCCESS) {
+        const UniqueHkey owner(settings);
+        if (RegCopyTreeW(backup, nullptr, settings) != ERROR_SUCCESS) return;  // keep the backup
+    }
+    RegDeleteTreeW(HKEY_CURRENT_USER, settingsBackup_.c_str());
+    RegDeleteKeyW(HKEY_CURRENT_USER, settingsBackup_.c_str());
 }
 
 void WriteBytes(const std::wstring& path, std::string_view bytes) {

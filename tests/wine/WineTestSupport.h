@@ -77,6 +77,47 @@ class ScratchFolder {
     std::wstring path_;
 };
 
+// The user's roaming application-data folder as the shell reports it.
+std::string RoamingFolderFromShell();
+
+// Puts another value in place of the current user's "AppData" shell folder for the object's
+// lifetime.
+class ReplacedAppDataValue {
+  public:
+    ReplacedAppDataValue(DWORD type, std::wstring_view text);
+    ~ReplacedAppDataValue();
+    ReplacedAppDataValue(const ReplacedAppDataValue&) = delete;
+    ReplacedAppDataValue& operator=(const ReplacedAppDataValue&) = delete;
+
+  private:
+    HKEY key_ = nullptr;
+    DWORD savedType_ = REG_NONE;
+    std::vector<BYTE> saved_;
+};
+
+// Moves the program's own data (its folder in the roaming application-data folder and its
+// settings) out of the way for the object's lifetime, and puts it back afterwards, so that tests
+// start from a first run and leave a real installation as it was.
+class SetAsideProgramData {
+  public:
+    SetAsideProgramData();
+    ~SetAsideProgramData();
+    SetAsideProgramData(const SetAsideProgramData&) = delete;
+    SetAsideProgramData& operator=(const SetAsideProgramData&) = delete;
+
+    const std::wstring& DataFolder() const noexcept { return folder_; }
+    const std::wstring& SettingsKey() const noexcept { return settingsKey_; }
+
+  private:
+    std::wstring folder_;          // <AppData>\Trayhound
+    std::wstring folderBackup_;    // empty when there was no folder
+    std::wstring settingsKey_;     // Software\VB and VBA Program Settings\Trayhound
+    std::wstring settingsBackup_;  // empty when there were no settings
+};
+
+// Removes a folder and everything in it.
+void RemoveFolder(const std::wstring& path);
+
 // Plain Win32 file access, independent of the code under test.
 void WriteBytes(const std::wstring& path, std::string_view bytes);
 std::optional<std::string> ReadBytes(const std::wstring& path);

@@ -9,6 +9,7 @@
 #include <type_traits>
 
 #include "support/Error.h"
+#include "support/FileErrors.h"
 #include "support/win32/Text.h"
 #include "support/win32/UniqueHandles.h"
 
@@ -22,29 +23,12 @@ std::wstring WidePath(std::string_view path) {
     return wide;
 }
 
-std::string_view ClassicDescription(int number) noexcept {
-    switch (number) {
-        case error_number::kDiskFull:
-            return "Disk full";
-        case error_number::kFileAlreadyExists:
-            return "File already exists";
-        case error_number::kPermissionDenied:
-            return "Permission denied";
-        case error_number::kPathNotFound:
-            return "Path not found";
-        default:
-            return "Path/File access error";
-    }
-}
-
-Error FileError(int number, std::string_view path, const char* source) {
-    std::string description(ClassicDescription(number));
-    description.append(": ").append(path);
-    return Error(number, std::move(description), source);
+Error FileFailure(int number, std::string_view path, const char* source) {
+    return trayhound::FileError(number, path).WithSource(source);
 }
 
 Error LastFileError(std::string_view path, const char* source) {
-    return FileError(FileErrorNumber(GetLastError()), path, source);
+    return FileFailure(FileErrorNumber(GetLastError()), path, source);
 }
 
 constexpr const char* kReplaceSource = "Trayhound.FileSystem.ReplaceFile()";
@@ -66,9 +50,9 @@ class TemporaryFile {
             }
             const DWORD code = GetLastError();
             if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS)
-                throw FileError(FileErrorNumber(code), path_, kReplaceSource);
+                throw FileFailure(FileErrorNumber(code), path_, kReplaceSource);
         }
-        throw FileError(error_number::kPathFileAccessError, path_, kReplaceSource);
+        throw FileFailure(error_number::kPathFileAccessError, path_, kReplaceSource);
     }
     ~TemporaryFile() {
         handle_.reset();
@@ -83,7 +67,7 @@ class TemporaryFile {
             DWORD written = 0;
             if (!WriteFile(handle_.get(), bytes.data(), chunk, &written, nullptr))
                 throw LastFileError(path_, kReplaceSource);
-            if (written == 0) throw FileError(error_number::kDiskFull, path_, kReplaceSource);
+            if (written == 0) throw FileFailure(error_number::kDiskFull, path_, kReplaceSource);
             bytes.remove_prefix(written);
         }
     }
@@ -202,9 +186,9 @@ void Win32FileSystem::ReplaceFile(const std::string& path, std::string_view byte
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-            throw FileError(error_number::kPathFileAccessError, path, kReplaceSource);
+            throw FileFailure(error_number::kPathFileAccessError, path, kReplaceSource);
         if (attributes & FILE_ATTRIBUTE_READONLY)
-            throw FileError(error_number::kPermissionDenied, path, kReplaceSource);
+            throw FileFailure(error_number::kPermissionDenied, path, kReplaceSource);
     }
     TemporaryFile temporary(target, path);
     temporary.Write(bytes);

@@ -1,0 +1,53 @@
+#include "tray/TrayEvents.h"
+
+#include <algorithm>
+
+namespace trayhound {
+
+namespace {
+constexpr std::uint32_t kMouseFirst = 0x0200;  // WM_MOUSEMOVE
+constexpr std::uint32_t kMouseLast = 0x0209;   // WM_MBUTTONDBLCLK
+
+// Length in bytes of the UTF-8 sequence that starts with `lead`; a stray byte counts as one
+// character, as the conversion to UTF-16 turns it into one replacement character.
+std::size_t SequenceLength(unsigned char lead) noexcept {
+    if (lead >= 0xF0 && lead <= 0xF4) return 4;
+    if (lead >= 0xE0) return lead <= 0xEF ? 3 : 1;
+    if (lead >= 0xC2) return 2;
+    return 1;
+}
+}  // namespace
+
+std::optional<std::int16_t> MouseButtonFromNotification(std::uint32_t mouseMessage) noexcept {
+    if (mouseMessage < kMouseFirst || mouseMessage > kMouseLast) return std::nullopt;
+    return static_cast<std::int16_t>(mouseMessage - kMouseFirst);
+}
+
+TrayAction ActionForMouseButton(std::int16_t mouseButton) noexcept {
+    switch (mouseButton) {
+        case 3:
+            return TrayAction::List;
+        case 2:
+            return TrayAction::ProgramsMenu;
+        case 5:
+            return TrayAction::CommandMenu;
+        default:
+            return TrayAction::None;
+    }
+}
+
+std::string CutToUtf16Units(std::string_view text, std::size_t maxUnits) {
+    std::size_t units = 0;
+    std::size_t position = 0;
+    while (position < text.size()) {
+        const std::size_t length = std::min(
+            SequenceLength(static_cast<unsigned char>(text[position])), text.size() - position);
+        const std::size_t characterUnits = length == 4 ? 2 : 1;
+        if (units + characterUnits > maxUnits) break;
+        units += characterUnits;
+        position += length;
+    }
+    return std::string(text.substr(0, position));
+}
+
+}  // namespace trayhound

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace trayhound {
+
+// The shell reports a mouse action on the tray icon as the mouse message it stands for; the
+// program works with its number above WM_MOUSEMOVE (0 pointer moved, 1 left down, 2 left up,
+// 3 left double-click, 4 right down, 5 right up, ... 9 middle double-click).
+std::optional<std::int16_t> MouseButtonFromNotification(std::uint32_t mouseMessage) noexcept;
+
+// What the tray window does for a mouse action on its icon.
+enum class TrayAction { None, List, ProgramsMenu, CommandMenu };
+TrayAction ActionForMouseButton(std::int16_t mouseButton) noexcept;
+
+// The longest prefix of `text` that takes at most `maxUnits` UTF-16 code units, never ending in
+// the middle of a character: the shell's fixed text fields count UTF-16 units.
+std::string CutToUtf16Units(std::string_view text, std::size_t maxUnits);
+
+// The tray tooltip shows at most 63 characters.
+inline constexpr std::size_t kToolTipCharacters = 63;
+// Balloon text and title fields.
+inline constexpr std::size_t kBalloonTextCharacters = 255;
+inline constexpr std::size_t kBalloonTitleCharacters = 63;
+
+inline std::string TrayToolTip(std::string_view text) {
+    return CutToUtf16Units(text, kToolTipCharacters);
+}
+
+}  // namespace trayhound

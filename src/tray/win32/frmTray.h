@@ -1,0 +1,131 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/Application.h"
+#include "iconsets/win32/IconBank.h"
+#include "support/Shell.h"
+#include "support/win32/UniqueHandles.h"
+#include "tray/ProgramsMenu.h"
+#include "tray/win32/OpenDialogs.h"
+#include "tray/win32/TrayIcon.h"
+
+namespace trayhound {
+
+class frmTray;
+
+// Makes a new dialog for the running tray window; the tray window registers it in its
+// OpenDialogs while it is open and shows it modally, owned by the tray window.
+using MakeTrayDialog = std::function<std::unique_ptr<TrayDialog>(frmTray& tray)>;
+
+// The dialogs of the command menu. A command whose dialog is not provided does nothing.
+struct TrayDialogs {
+    MakeTrayDialog list;     // frmList
+    MakeTrayDialog options;  // frmOptions
+    MakeTrayDialog about;    // frmAbout
+};
+
+struct TraySetup {
+    HINSTANCE instance = nullptr;  // holds the tray icon and the built-in pictures
+    // Called once the program knows it is the only instance.
+    std::function<ApplicationServices()> services;
+    std::shared_ptr<Shell> shell;  // runs the programs menu's commands
+    TrayDialogs dialogs;
+};
+
+// The program's main window. It is never shown: a hidden top-level window (no taskbar button)
+// that hosts the tray icon, owns the programs menu and the command menu, runs start-up and the
+// orderly end, and polls the settings for a shutdown request.
+class frmTray {
+  public:
+    static constexpr wchar_t kClassName[] = L"TrayhoundTrayWindow";
+    // Menu command identifiers: the command menu, then the programs menu's entries from
+    // kFirstProgram on (entry 0 is the blank entry of an empty collection, else item 1).
+    enum MenuCommand : UINT {
+        kMnuRightList = 0x100,
+        kMnuRightOptions,
+        kMnuRightHelp,
+        kMnuRightAbout,
+        kMnuRightExit,
+        kFirstProgram = 0x1000,
+    };
+    static constexpr UINT_PTR kCommandTimer = 1;  // tmrCommand
+    static constexpr UINT kCommandInterval = 5000;
+
+    explicit frmTray(TraySetup setup);
+    ~frmTray();
+    frmTray(const frmTray&) = delete;
+    frmTray& operator=(const frmTray&) = delete;
+
+    enum class StartResult { Running, AnotherInstance };
+    // Start-up: single instance, the window, the application object, the icon bank and the
+    // programs menu, then the tray icon. Throws Error when the application object cannot be
+    // created; no icon has been shown then.
+    StartResult Form_Load();
+    // True once the window is gone (Exit, the shutdown request, the end of the session).
+    bool Ended() const noexcept { return started_ && !hwnd_; }
+    // Started and not yet unloaded.
+    bool Running() const noexcept { return hwnd_ && app_; }
+
+    HWND hWnd() const noexcept { return hwnd_; }
+    Application& App() const;
+    OpenDialogs& Dialogs() noexcept { return dialogs_; }
+    const IconBank& Icons() const;
+    const TrayIcon& Tray() const noexcept { return tray_; }
+    HMENU mnuLeft() const noexcept { return mnuLeft_.get(); }
+    HMENU mnuRight() const noexcept { return mnuRight_.get(); }
+    // The programs menu's entries as the last rebuild made them.
+    const std::vector<ProgramsMenuEntry>& ProgramsMenu() const noexcept { return programs_; }
+
+    // Loads the active icon set into the bank, then rebuilds the programs menu.
+    void LoadIconSet();
+    void RebuildProgramsMenu();
+
+    void Tray_OnIcon(std::int16_t mouseButton);
+    void mnuRightList_Click();
+    void mnuRightOptions_Click();
+    void mnuRightHelp_Click();
+    void mnuRightAbout_Click();
+    void mnuRightExit_Click();
+    void mnuLeftPrograms_Click(std::size_t index);
+    void tmrCommand_Timer();
+
+  private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnMenuCommand(UINT command);
+    void Form_Unload() noexcept;
+    void Report(std::exception_ptr error) noexcept;
+
+    void CreateWindowHidden();
+    void BuildCommandMenu();
+    UniqueHicon LoadTrayPicture() const;
+    // The List command after its own guard: nothing while the list editor or the options
+    // dialog is visible.
+    void RunList();
+    // Shows the dialog made by `make` modally; false when there is none to show.
+    bool ShowDialog(DialogKind kind, const MakeTrayDialog& make);
+
+    TraySetup setup_;
+    TrayIcon tray_;
+    UniqueHandle instanceMutex_;
+    HWND hwnd_ = nullptr;
+    bool started_ = false;
+    bool destroying_ = false;  // by the destructor, not by Exit: no WM_QUIT
+    std::unique_ptr<Application> app_;
+    std::optional<IconBank> icons_;
+    UniqueHicon picTrayIcon_;
+    UniqueHmenu mnuLeft_;
+    UniqueHmenu mnuRight_;
+    std::vector<ProgramsMenuEntry> programs_;
+    OpenDialogs dialogs_;
+};
+
+}  // namespace trayhound

@@ -1,0 +1,319 @@
+"""Drives the real Trayhound.exe under Wine the way a person would.
+
+Each WineSession gets a fresh copy of a booted Wine prefix and its own Xvfb display. The tray icon
+is clicked with xdotool in Wine's system tray window; what the program shows (popup menus,
+dialogs, message boxes) is read through the test probe that th-inject loads into the running
+program, because another process cannot read a program's menus under Wine.
+"""
+
+import fcntl
+import getpass
+import json
+import os
+import shutil
+import signal
+import subprocess
+import time
+import unittest
+
+BUILD = os.environ["TRAYHOUND_E2E_BUILD"]
+TRAYHOUND_EXE = os.environ["TRAYHOUND_EXE"]
+PROBE_DLL = os.environ["TRAYHOUND_PROBE_DLL"]
+INJECT_EXE = os.environ["TRAYHOUND_INJECT_EXE"]
+WORK = os.path.join(BUILD, "e2e")
+BASE_PREFIX = os.path.join(WORK, "base-prefix")
+USER = os.environ.get("USER") or getpass.getuser()
+
+SETTINGS_KEY = r"HKCU\Software\VB and VBA Program Settings\Trayhound"
+TRAY_WINDOW_NAME = "Wine System Tray"
+
+
+def _quiet(args, env, timeout=60, check=True):
+    """Runs a command with no inherited pipes, so that ctest never waits for Wine's servers."""
+    result = subprocess.run(args, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                            stderr=subprocess.DEVNULL, timeout=timeout, close_fds=True)
+    if check and result.returncode != 0:
+        raise RuntimeError(f"{args} failed with {result.returncode}")
+    return result.stdout.decode("utf-8", "replace")
+
+
+def _spawn(args, env, log=None):
+    out = open(log, "ab") if log else subprocess.DEVNULL
+    try:
+        return subprocess.Popen(args, env=env, stdin=subprocess.DEVNULL, stdout=out,
+                                stderr=subprocess.STDOUT, close_fds=True, start_new_session=True)
+    finally:
+        if log:
+            out.close()
+
+
+def wait_for(predicate, timeout, interval=0.1, what="condition"):
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError(f"timed out after {timeout} s waiting for {what}")
+        time.sleep(interval)
+
+
+def _free_display():
+    for number in range(120, 400):
+        if not os.path.exists(f"/tmp/.X11-unix/X{number}") and not os.path.exists(f"/tmp/.X{number}-lock"):
+            return number
+    raise RuntimeError("no free X display")
+
+
+def _boot_base_prefix():
+    """Boots one Wine prefix for all sessions; each session copies it (well under a second)."""
+    os.makedirs(WORK, exist_ok=True)
+    with open(os.path.join(WORK, "base-prefix.lock"), "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        ready = os.path.join(BASE_PREFIX, ".trayhound-ready")
+        if os.path.exists(ready):
+            return
+        shutil.rmtree(BASE_PREFIX, ignore_errors=True)
+        display = _free_display()
+        xvfb = _spawn(["Xvfb", f":{display}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"], None)
+        try:
+            env = dict(os.environ, WINEPREFIX=BASE_PREFIX, WINEDEBUG="-all", DISPLAY=f":{display}",
+                       WINEDLLOVERRIDES="mscoree,mshtml=")
+            _quiet(["wineboot", "-i"], env, timeout=300)
+            _quiet(["wineserver", "-w"], env, timeout=120)
+            # No window manager: without this Wine waits about 2 s on every window hide.
+            _quiet(["wine", "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed", "/d", "N", "/f"], env)
+            _quiet(["wine", "reg", "add", r"HKCU\Software\Wine\WineDbg", "/v", "ShowCrashDialog",
+                    "/t", "REG_DWORD", "/d", "0", "/f"], env)
+            _quiet(["wineserver", "-w"], env, timeout=120)
+        finally:
+            xvfb.terminate()
+            xvfb.wait()
+        # Keep the user's folders inside the prefix instead of linking to $HOME.
+        user_dir = os.path.join(BASE_PREFIX, "drive_c", "users", USER)
+        for name in os.listdir(user_dir):
+            path = os.path.join(user_dir, name)
+            if os.path.islink(path):
+                os.unlink(path)
+                os.makedirs(path)
+        open(ready, "w").close()
+
+
+class WineSession:
+    """One clean prefix, one display, at most one running Trayhound."""
+
+    def __init__(self, name):
+        _boot_base_prefix()
+        self.dir = os.path.join(WORK, name)
+        shutil.rmtree(self.dir, ignore_errors=True)
+        os.makedirs(self.dir)
+        self.prefix = os.path.join(self.dir, "prefix")
+        _quiet(["cp", "-a", BASE_PREFIX, self.prefix], None)
+        self.display = _free_display()
+        self.xvfb = _spawn(["Xvfb", f":{self.display}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"], None)
+        wait_for(lambda: os.path.exists(f"/tmp/.X11-unix/X{self.display}"), 10, what="Xvfb")
+        self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG="-all", DISPLAY=f":{self.display}",
+                        WINEDLLOVERRIDES="mscoree,mshtml=")
+        self.env.pop("WAYLAND_DISPLAY", None)
+        self.server = _spawn(["wineserver", "-p"], self.env)
+        self.program = None
+        self.injected = False
+        shutil.copy(PROBE_DLL, os.path.join(self.drive_c, "th-probe.dll"))
+
+    # Paths ----------------------------------------------------------------------------------
+
+    @property
+    def drive_c(self):
+        return os.path.join(self.prefix, "drive_c")
+
+    @property
+    def app_data(self):
+        return os.path.join(self.drive_c, "users", USER, "AppData", "Roaming")
+
+    @property
+    def data_file(self):
+        return os.path.join(self.app_data, "Trayhound", "Document.dat")
+
+    def write_data_file(self, content: bytes):
+        os.makedirs(os.path.dirname(self.data_file), exist_ok=True)
+        with open(self.data_file, "wb") as f:
+            f.write(content)
+
+    def read_data_file(self):
+        with open(self.data_file, "rb") as f:
+            return f.read()
+
+    def windows_path(self, linux_path):
+        relative = os.path.relpath(linux_path, self.drive_c)
+        return "C:\\" + relative.replace("/", "\\")
+
+    # Registry ---------------------------------------------------------------------------------
+
+    def reg_add(self, key, value, data, kind="REG_SZ"):
+        _quiet(["wine", "reg", "add", key, "/v", value, "/t", kind, "/d", data, "/f"], self.env)
+
+    def reg_query(self, key, value):
+        """The value's text, or None when it does not exist."""
+        result = subprocess.run(["wine", "reg", "query", key, "/v", value], env=self.env,
+                                stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL, close_fds=True, timeout=60)
+        if result.returncode != 0:
+            return None
+        for line in result.stdout.decode("utf-8", "replace").splitlines():
+            parts = line.strip().split(None, 2)
+            if len(parts) >= 2 and parts[0].lower() == value.lower() and parts[1].startswith("REG_"):
+                return parts[2] if len(parts) == 3 else ""
+        return None
+
+    # The program ------------------------------------------------------------------------------
+
+    def start(self, wait_icon=True, exe=TRAYHOUND_EXE):
+        """Starts Trayhound: the built one, or another copy such as an installed one."""
+        self.program = _spawn(["wine", exe], self.env, os.path.join(self.dir, "trayhound.log"))
+        self.injected = False
+        if wait_icon:
+            self.wait_for_icon()
+        return self.program
+
+    def run_second_instance(self, timeout=30):
+        """Starts another Trayhound and returns its exit code once it has ended."""
+        second = _spawn(["wine", TRAYHOUND_EXE], self.env)
+        try:
+            return second.wait(timeout)
+        finally:
+            if second.poll() is None:
+                second.kill()
+                second.wait()
+
+    def is_running(self):
+        return self.program is not None and self.program.poll() is None
+
+    def wait_exit(self, timeout=20):
+        return self.program.wait(timeout)
+
+    def tray_window(self):
+        """Wine's system tray window, shown only while some program has an icon in it."""
+        result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", TRAY_WINDOW_NAME],
+                                env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL, close_fds=True)
+        ids = result.stdout.split()
+        return ids[0].decode() if ids else None
+
+    def icon_shown(self):
+        return self.tray_window() is not None
+
+    def wait_for_icon(self, timeout=30):
+        wait_for(self.icon_shown, timeout, what="the tray icon")
+
+    def icon_position(self):
+        window = self.tray_window()
+        assert window, "no tray icon"
+        geometry = _quiet(["xdotool", "getwindowgeometry", "--shell", window], self.env)
+        values = dict(line.split("=", 1) for line in geometry.split() if "=" in line)
+        x, y = int(values["X"]), int(values["Y"])
+        height = int(values["HEIGHT"])
+        # With an unmanaged tray Wine draws its caption inside: the first icon sits about 10 px in
+        # from the left edge and 10 px up from the bottom edge.
+        return x + 12, y + height - 12
+
+    def click_icon(self, button=1, double=False):
+        x, y = self.icon_position()
+        args = ["xdotool", "mousemove", str(x), str(y), "click"]
+        if double:
+            args += ["--repeat", "2", "--delay", "80"]
+        _quiet(args + [str(button)], self.env)
+
+    def click_at(self, x, y, button=1):
+        _quiet(["xdotool", "mousemove", str(x), str(y), "click", str(button)], self.env)
+
+    def key(self, *keys):
+        _quiet(["xdotool", "key", *keys], self.env)
+
+    def screenshot(self, name):
+        path = os.path.join(WORK, "screenshots", name)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        _quiet(["import", "-display", f":{self.display}", "-window", "root", path], self.env)
+        return path
+
+    # The probe ----------------------------------------------------------------------------------
+
+    @property
+    def _exchange(self):
+        return os.path.join(self.drive_c, "trayhound-probe")
+
+    def inject(self):
+        if self.injected:
+            return
+        shutil.rmtree(self._exchange, ignore_errors=True)
+        _quiet(["wine", INJECT_EXE, "Trayhound.exe", r"C:\th-probe.dll"], self.env)
+        wait_for(lambda: os.path.exists(os.path.join(self._exchange, "ready.txt")), 10, what="the probe")
+        self.injected = True
+
+    def probe(self, request, timeout=10):
+        self.inject()
+        response = os.path.join(self._exchange, "response.txt")
+        if os.path.exists(response):
+            os.unlink(response)
+        partial = os.path.join(self._exchange, "request.tmp")
+        with open(partial, "w", encoding="utf-8") as f:
+            f.write(request)
+        os.replace(partial, os.path.join(self._exchange, "request.txt"))
+        wait_for(lambda: os.path.exists(response), timeout, interval=0.03, what=f"probe answer to {request!r}")
+        with open(response, encoding="utf-8") as f:
+            answer = json.load(f)
+        os.unlink(response)
+        if isinstance(answer, dict) and "error" in answer:
+            raise AssertionError(f"probe: {answer['error']}")
+        return answer
+
+    def open_menu(self, button):
+        """Clicks the icon and returns the entries of the popup menu that opens."""
+        self.inject()
+        self.click_icon(button)
+        menus = wait_for(lambda: self.probe("menu"), 10, interval=0.1, what="a popup menu")
+        return menus[-1]["items"]
+
+    def choose(self, items, text):
+        """Clicks the menu entry with this text, as a person would."""
+        entry = next(item for item in items if item["text"] == text)
+        left, top, right, bottom = entry["rect"]
+        self.click_at((left + right) // 2, (top + bottom) // 2)
+
+    def close_menu(self):
+        """Clicks the empty desktop: an open popup menu closes when the user clicks elsewhere."""
+        self.click_at(700, 600)
+        wait_for(lambda: not self.probe("menu"), 5, what="the menu to close")
+
+    def windows(self):
+        return self.probe("windows")
+
+    def window(self, title, timeout=10):
+        return wait_for(lambda: next((w for w in self.windows() if w["title"] == title), None),
+                        timeout, what=f"window {title!r}")
+
+    # Ending -------------------------------------------------------------------------------------
+
+    def close(self):
+        if self.is_running():
+            self.program.kill()
+        subprocess.run(["wineserver", "-k"], env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, close_fds=True)
+        self.xvfb.send_signal(signal.SIGTERM)
+        for process in (self.program, self.server, self.xvfb):
+            if process is None:
+                continue
+            try:
+                process.wait(10)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+        # A prefix copy is large; the program's log stays beside it for a failing test to show.
+        shutil.rmtree(self.prefix, ignore_errors=True)
+
+
+class SessionTest(unittest.TestCase):
+    """A test case with a fresh Wine session per test."""
+
+    def setUp(self):
+        self.session = WineSession(f"{type(self).__name__}.{self._testMethodName}")
+        self.addCleanup(self.session.close)

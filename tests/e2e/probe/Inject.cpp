@@ -1,0 +1,60 @@
+// Loads the test probe into a running program: th-inject <exe name> <probe dll path>.
+// Prints the process id on success.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+DWORD FindProcess(const wchar_t* exeName) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    DWORD found = 0;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (_wcsicmp(entry.szExeFile, exeName) == 0) found = entry.th32ProcessID;
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
+int Fail(const char* what) {
+    std::fprintf(stderr, "th-inject: %s failed (%lu)\n", what, GetLastError());
+    return 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: th-inject <exe name> <probe dll>\n");
+        return 2;
+    }
+    const DWORD pid = FindProcess(argv[1]);
+    if (!pid) return Fail("finding the process");
+    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+    if (!process) return Fail("OpenProcess");
+    const std::wstring dll = argv[2];
+    const SIZE_T bytes = (dll.size() + 1) * sizeof(wchar_t);
+    void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote || !WriteProcessMemory(process, remote, dll.c_str(), bytes, nullptr)) {
+        return Fail("writing the probe path");
+    }
+    auto* loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+    HANDLE thread = CreateRemoteThread(process, nullptr, 0, loadLibrary, remote, 0, nullptr);
+    if (!thread) return Fail("CreateRemoteThread");
+    WaitForSingleObject(thread, 10000);
+    DWORD loaded = 0;
+    GetExitCodeThread(thread, &loaded);
+    CloseHandle(thread);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    if (!loaded) return Fail("LoadLibraryW in the program");
+    std::printf("%lu\n", pid);
+    return 0;
+}

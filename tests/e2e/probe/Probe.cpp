@@ -1,0 +1,298 @@
+// Test probe, loaded into a running Trayhound.exe by the end-to-end driver. Under Wine another
+// process cannot read a program's menus, so the probe answers from inside: it serves requests
+// written as files into a folder shared with the test, one at a time.
+//
+// Requests (first line of request.txt; the answer goes to response.txt, written atomically):
+//   menu                      the open popup menus: entries with text, kind, default, picture
+//   windows                   the process's visible top-level windows and their controls
+//   click <hwnd>              presses a button as a user would (posted, never sent)
+//   settext <hwnd> <text>     replaces an edit box's text (typing)
+//   lbselect <hwnd> <index>   selects a list-box entry and tells the owner
+//   cbselect <hwnd> <index>   selects a combo-box entry and tells the owner
+//   lbdblclk <hwnd>           double-clicks the selected list-box entry
+//   key <hwnd> <vk>           a key press sent to a window
+//   close <hwnd>              the title bar's close box
+#include <windows.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kExchangeFolder[] = L"C:\\trayhound-probe";
+
+std::string Utf8(std::wstring_view wide) {
+    if (wide.empty()) return {};
+    const int size = static_cast<int>(wide.size());
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, out.data(), length, nullptr, nullptr);
+    return out;
+}
+
+std::wstring Wide(std::string_view utf8) {
+    if (utf8.empty()) return {};
+    const int size = static_cast<int>(utf8.size());
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, out.data(), length);
+    return out;
+}
+
+std::string Json(std::wstring_view text) {
+    std::string out = "\"";
+    for (const char c : Utf8(text)) {
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\t': out += "\\t"; break;
+            case '\r': out += "\\r"; break;
+            case '\n': out += "\\n"; break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    char buffer[8];
+                    std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
+                    out += buffer;
+                } else {
+                    out += c;
+                }
+        }
+    }
+    return out + "\"";
+}
+
+std::string Handle(HWND hwnd) { return std::to_string(reinterpret_cast<std::uintptr_t>(hwnd)); }
+
+HWND ParseHandle(const std::string& text) {
+    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(std::stoull(text)));
+}
+
+std::wstring WindowText(HWND hwnd) {
+    wchar_t buffer[1024] = {};
+    // Sent across threads of the same process; the owner's UI thread answers it.
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer),
+                        SMTO_ABORTIFHUNG, 2000, &length);
+    return buffer;
+}
+
+std::wstring ClassName(HWND hwnd) {
+    wchar_t buffer[256] = {};
+    GetClassNameW(hwnd, buffer, static_cast<int>(std::size(buffer)));
+    return buffer;
+}
+
+std::vector<HWND> ProcessTopLevelWindows() {
+    std::vector<HWND> windows;
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            if (pid == GetCurrentProcessId()) reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+std::string DescribeMenu(HWND menuWindow) {
+    const auto menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+    std::ostringstream out;
+    out << "{\"hwnd\":" << Handle(menuWindow) << ",\"items\":[";
+    const int count = menu ? GetMenuItemCount(menu) : 0;
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[512] = {};
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_BITMAP | MIIM_CHECKMARKS | MIIM_ID;
+        info.dwTypeData = text;
+        info.cch = static_cast<UINT>(std::size(text));
+        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+        RECT rect{};
+        GetMenuItemRect(menuWindow, menu, static_cast<UINT>(i), &rect);
+        const bool picture = info.hbmpItem != nullptr || info.hbmpUnchecked != nullptr;
+        out << (i ? "," : "") << "{\"index\":" << i << ",\"id\":" << info.wID
+            << ",\"separator\":" << ((info.fType & MFT_SEPARATOR) ? "true" : "false")
+            << ",\"default\":" << ((info.fState & MFS_DEFAULT) ? "true" : "false")
+            << ",\"disabled\":" << ((info.fState & MFS_DISABLED) ? "true" : "false")
+            << ",\"picture\":" << (picture ? "true" : "false") << ",\"text\":" << Json(text)
+            << ",\"rect\":[" << rect.left << "," << rect.top << "," << rect.right << ","
+            << rect.bottom << "]}";
+    }
+    out << "]}";
+    return out.str();
+}
+
+std::string Menus() {
+    std::ostringstream out;
+    out << "[";
+    bool first = true;
+    for (HWND hwnd : ProcessTopLevelWindows()) {
+        if (ClassName(hwnd) != L"#32768" || !IsWindowVisible(hwnd)) continue;
+        out << (first ? "" : ",") << DescribeMenu(hwnd);
+        first = false;
+    }
+    out << "]";
+    return out.str();
+}
+
+std::string ListEntries(HWND hwnd, UINT countMessage, UINT lengthMessage, UINT textMessage) {
+    std::ostringstream out;
+    out << "[";
+    const auto count = SendMessageW(hwnd, countMessage, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const auto length = SendMessageW(hwnd, lengthMessage, static_cast<WPARAM>(i), 0);
+        std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+        SendMessageW(hwnd, textMessage, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        text.resize(wcslen(text.c_str()));
+        out << (i ? "," : "") << Json(text);
+    }
+    out << "]";
+    return out.str();
+}
+
+std::string DescribeControl(HWND hwnd) {
+    const std::wstring className = ClassName(hwnd);
+    std::ostringstream out;
+    out << "{\"hwnd\":" << Handle(hwnd) << ",\"class\":" << Json(className)
+        << ",\"id\":" << GetDlgCtrlID(hwnd) << ",\"text\":" << Json(WindowText(hwnd))
+        << ",\"visible\":" << (IsWindowVisible(hwnd) ? "true" : "false")
+        << ",\"enabled\":" << (IsWindowEnabled(hwnd) ? "true" : "false")
+        << ",\"focused\":" << (GetFocus() == hwnd ? "true" : "false");
+    const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+    out << ",\"style\":" << style;
+    if (_wcsicmp(className.c_str(), L"ListBox") == 0) {
+        out << ",\"selected\":" << SendMessageW(hwnd, LB_GETCURSEL, 0, 0)
+            << ",\"entries\":" << ListEntries(hwnd, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
+    } else if (_wcsicmp(className.c_str(), L"ComboBox") == 0) {
+        out << ",\"selected\":" << SendMessageW(hwnd, CB_GETCURSEL, 0, 0)
+            << ",\"entries\":" << ListEntries(hwnd, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
+    } else if (_wcsicmp(className.c_str(), L"Button") == 0) {
+        out << ",\"default\":" << (((style & 0x0F) == BS_DEFPUSHBUTTON) ? "true" : "false");
+    }
+    out << "}";
+    return out.str();
+}
+
+std::string Windows() {
+    std::ostringstream out;
+    out << "[";
+    bool first = true;
+    for (HWND hwnd : ProcessTopLevelWindows()) {
+        if (!IsWindowVisible(hwnd)) continue;
+        RECT rect{};
+        GetWindowRect(hwnd, &rect);
+        out << (first ? "" : ",") << "{\"hwnd\":" << Handle(hwnd)
+            << ",\"class\":" << Json(ClassName(hwnd)) << ",\"title\":" << Json(WindowText(hwnd))
+            << ",\"enabled\":" << (IsWindowEnabled(hwnd) ? "true" : "false") << ",\"rect\":["
+            << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom
+            << "],\"controls\":[";
+        std::vector<HWND> children;
+        EnumChildWindows(
+            hwnd,
+            [](HWND child, LPARAM param) -> BOOL {
+                reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&children));
+        for (std::size_t i = 0; i < children.size(); ++i) {
+            out << (i ? "," : "") << DescribeControl(children[i]);
+        }
+        out << "]}";
+        first = false;
+    }
+    out << "]";
+    return out.str();
+}
+
+void NotifyOwner(HWND control, WORD code) {
+    PostMessageW(GetParent(control), WM_COMMAND,
+                 MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(control)), code),
+                 reinterpret_cast<LPARAM>(control));
+}
+
+std::string Answer(const std::string& request) {
+    std::istringstream in(request);
+    std::string verb;
+    in >> verb;
+    if (verb == "menu") return Menus();
+    if (verb == "windows") return Windows();
+    std::string handleText;
+    in >> handleText;
+    if (handleText.empty()) return "{\"error\":\"missing window\"}";
+    const HWND hwnd = ParseHandle(handleText);
+    if (verb == "click") {
+        PostMessageW(hwnd, BM_CLICK, 0, 0);
+    } else if (verb == "settext") {
+        std::string text;
+        std::getline(in, text);
+        if (!text.empty() && text.front() == ' ') text.erase(0, 1);
+        const std::wstring wide = Wide(text);
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()),
+                            SMTO_ABORTIFHUNG, 2000, &ignored);
+    } else if (verb == "lbselect" || verb == "cbselect") {
+        int index = -1;
+        in >> index;
+        const bool list = verb == "lbselect";
+        PostMessageW(hwnd, list ? LB_SETCURSEL : CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        NotifyOwner(hwnd, list ? LBN_SELCHANGE : CBN_SELCHANGE);
+    } else if (verb == "lbdblclk") {
+        NotifyOwner(hwnd, LBN_DBLCLK);
+    } else if (verb == "key") {
+        unsigned vk = 0;
+        in >> vk;
+        PostMessageW(hwnd, WM_KEYDOWN, vk, 1);
+        PostMessageW(hwnd, WM_KEYUP, vk, 0xC0000001);
+    } else if (verb == "close") {
+        PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    } else {
+        return "{\"error\":\"unknown request\"}";
+    }
+    return "{\"ok\":true}";
+}
+
+std::filesystem::path InFolder(const wchar_t* name) { return std::filesystem::path(kExchangeFolder) / name; }
+
+DWORD WINAPI Serve(LPVOID) {
+    CreateDirectoryW(kExchangeFolder, nullptr);
+    const auto requestPath = InFolder(L"request.txt");
+    const auto partialPath = InFolder(L"response.tmp");
+    const auto responsePath = InFolder(L"response.txt");
+    std::ofstream(InFolder(L"ready.txt")) << GetCurrentProcessId();
+    for (;;) {
+        Sleep(30);
+        std::ifstream requestFile(requestPath, std::ios::binary);
+        if (!requestFile) continue;
+        std::string request((std::istreambuf_iterator<char>(requestFile)), {});
+        requestFile.close();
+        DeleteFileW(requestPath.c_str());
+        while (!request.empty() && (request.back() == '\n' || request.back() == '\r')) request.pop_back();
+        std::string response;
+        try {
+            response = Answer(request);
+        } catch (const std::exception& e) {
+            response = "{\"error\":" + Json(Wide(e.what())) + "}";
+        }
+        {
+            std::ofstream out(partialPath, std::ios::binary | std::ios::trunc);
+            out << response;
+        }
+        MoveFileExW(partialPath.c_str(), responsePath.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+}
+
+}  // namespace
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        DisableThreadLibraryCalls(instance);
+        // The thread starts once the loader lock is released.
+        if (HANDLE thread = CreateThread(nullptr, 0, Serve, nullptr, 0, nullptr)) CloseHandle(thread);
+    }
+    return TRUE;
+}

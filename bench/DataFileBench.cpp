@@ -143,5 +143,3 @@ BENCHMARK(Save)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace trayhound
-
-BENCHMARK_MAIN();

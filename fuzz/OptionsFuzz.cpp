@@ -1,6 +1,6 @@
 // The options loader on arbitrary stored values: the list is never empty and holds no blank
-// entry, it is exactly what the stored count and keys give, and what destruction writes reads
-// back the same, also when some writes fail.
+// entry, it is exactly what the stored count and keys give (a damaged count loses no entry),
+// and what destruction writes reads back the same, also when some writes fail.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -30,24 +30,33 @@ std::string_view TrimmedBlanks(std::string_view text) {
 }
 
 // The stored count as the loader must take it: a 16-bit whole number with an optional minus,
-// blanks around it allowed; anything else counts as no count at all (-1).
-int ReferenceCount(std::string_view stored) {
+// blanks around it allowed; nothing for anything else.
+std::optional<int> ReferenceCount(std::string_view stored) {
     std::string_view text = TrimmedBlanks(stored);
     const bool negative = text.starts_with('-');
     if (negative) text.remove_prefix(1);
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) return -1;
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) {
+        return std::nullopt;
+    }
     long long value = 0;
     for (const char c : text) value = std::min(value * 10 + (c - '0'), 100'000LL);
     value = negative ? -value : value;
-    return value < -32768 || value > 32767 ? -1 : static_cast<int>(value);
+    if (value < -32768 || value > 32767) return std::nullopt;
+    return static_cast<int>(value);
 }
 
+// No count (or -1): the first run. A count: its keys, blank ones skipped. A damaged count: the
+// keys up to the first blank or missing one. An empty list becomes the internal set.
 std::vector<std::string> ReferenceList(const MemorySettingsStore& store) {
-    const int count = ReferenceCount(store.Read(kAppTitle, kSection, "count", "-1"));
+    const auto count = ReferenceCount(store.Read(kAppTitle, kSection, "count", "-1"));
     std::vector<std::string> list;
-    for (int i = 1; i <= count; ++i) {
+    for (int i = 1; i <= count.value_or(32767); ++i) {
         std::string entry = store.Read(kAppTitle, kSection, std::to_string(i), "");
-        if (!TrimmedBlanks(entry).empty()) list.push_back(std::move(entry));
+        if (TrimmedBlanks(entry).empty()) {
+            if (!count) break;
+            continue;
+        }
+        list.push_back(std::move(entry));
     }
     if (list.empty()) list.emplace_back(kInternalIconSetMarker);
     return list;

@@ -17,8 +17,9 @@ std::string_view TrimBlanks(std::string_view text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-// The stored count as a 16-bit number; anything else (not a whole number, out of range) is
-// treated as if no count were stored.
+constexpr int kMostEntries = 32767;
+
+// The stored count as a 16-bit number; nothing when it is not a whole number or out of range.
 std::optional<std::int16_t> ParseCount(std::string_view text) {
     const auto trimmed = TrimBlanks(text);
     std::int16_t count = 0;
@@ -48,10 +49,21 @@ std::unique_ptr<Options> Options::Clone() const {
 
 void Options::Load() {
     LastIconSetFileNames.clear();
-    const auto count = ParseCount(store_->Read(kAppTitle, kSection, kCountKey, "-1")).value_or(-1);
-    for (int i = 1; i <= count; ++i) {
-        auto entry = store_->Read(kAppTitle, kSection, std::to_string(i), "");
-        if (!TrimBlanks(entry).empty()) LastIconSetFileNames.push_back(std::move(entry));
+    const auto count = ParseCount(store_->Read(kAppTitle, kSection, kCountKey, "-1"));
+    if (count) {
+        for (int i = 1; i <= *count; ++i) {
+            auto entry = store_->Read(kAppTitle, kSection, std::to_string(i), "");
+            if (!TrimBlanks(entry).empty()) LastIconSetFileNames.push_back(std::move(entry));
+        }
+    } else {
+        // A count damaged by hand ("abc", "40000"): the entries are still there, and the list
+        // written at the end must not lose them. Save writes them without gaps, so they run up
+        // to the first key that is missing or blank.
+        for (int i = 1; i <= kMostEntries; ++i) {
+            auto entry = store_->Read(kAppTitle, kSection, std::to_string(i), "");
+            if (TrimBlanks(entry).empty()) break;
+            LastIconSetFileNames.push_back(std::move(entry));
+        }
     }
     // The first run (no count) starts with the internal set; a list that came out empty would
     // leave no active set for the icon bank, so it gets the internal set as well.

@@ -314,6 +314,40 @@ TEST_F(ApplicationTest, DestructionIgnoresAFailedSaveAndStillWritesTheOptions) {
     EXPECT_EQ(StoredOption("count"), "1");
 }
 
+TEST_F(ApplicationTest, DiskFullKeepsTheFileOfTheLastSuccessfulSave) {
+    WriteDataFile({"Editor", "Mail"});
+    const auto before = fileSystem->files.File(kDataFile);
+    {
+        Application app(Services());
+        for (int i = 0; i < 100; ++i) app.Document()->Add("Item", "item.exe", 1, -1);
+        fileSystem->files.SetDiskSpace(before->size() + 10);
+        try {
+            app.Save();
+            ADD_FAILURE() << "saved on a full disk";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.Number(), error_number::kDiskFull);
+            EXPECT_EQ(error.Source(), "Trayhound.LaunchItems.Save()");
+        }
+        EXPECT_EQ(fileSystem->files.File(kDataFile), before);
+    }
+    // The save at the end failed the same way, silently.
+    EXPECT_EQ(fileSystem->files.File(kDataFile), before);
+}
+
+TEST_F(ApplicationTest, HundredThousandItemsComeBackByteForByteAtTheEnd) {
+    std::vector<std::string> captions;
+    for (int i = 0; i < 100'000; ++i)
+        captions.push_back(i % 10 == 9 ? "-" : "Caf\xC3\xA9 " + std::to_string(i));
+    WriteDataFile(captions);
+    const auto before = fileSystem->files.File(kDataFile);
+    {
+        const Application app(Services());
+        ASSERT_EQ(app.Document()->count(), 100'000);
+        EXPECT_EQ(app.Document()->Item(100'000)->Caption(), captions.back());
+    }
+    EXPECT_EQ(fileSystem->files.File(kDataFile), before);
+}
+
 // --- A data file that is there but cannot be read ---------------------------------------------
 
 TEST_F(ApplicationTest, UnreadableDataFileStartsEmptyWithoutAnError) {

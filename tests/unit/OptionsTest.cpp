@@ -105,8 +105,49 @@ TEST_P(OptionsFallbackTest, FallsBackToTheInternalSet) {
 }
 
 INSTANTIATE_TEST_SUITE_P(CountValues, OptionsFallbackTest,
-                         ::testing::Values("-1", "0", "-2", "-32768", "abc", "40000", "32768",
-                                           "-32769", "", "   ", "2.5", "2x", "+2", "1e1", "0x2"));
+                         ::testing::Values("-1", "0", "-2", "-32768"));
+
+// A count that is no 16-bit whole number (edited by hand, written by another tool): the stored
+// entries are kept, up to the first gap, and written back with a sound count.
+class OptionsDamagedCountTest : public OptionsTest,
+                                public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(OptionsDamagedCountTest, KeepsTheStoredEntriesUpToTheFirstGap) {
+    Store("count", GetParam());
+    Store("1", "C:\\Sets\\a.iconset");
+    Store("2", "C:\\Sets\\b.iconset");
+    Store("4", "C:\\Sets\\after a gap.iconset");
+    {
+        const Options options(store);
+        EXPECT_EQ(options.LastIconSetFileNames,
+                  (std::vector<std::string>{"C:\\Sets\\a.iconset", "C:\\Sets\\b.iconset"}));
+    }
+    EXPECT_EQ(Stored("count"), "2");
+    EXPECT_EQ(Stored("1"), "C:\\Sets\\a.iconset");
+    EXPECT_EQ(Stored("2"), "C:\\Sets\\b.iconset");
+}
+
+INSTANTIATE_TEST_SUITE_P(CountValues, OptionsDamagedCountTest,
+                         ::testing::Values("abc", "40000", "32768", "-32769", "99999999999", "",
+                                           "   ", "2.5", "2x", "+2", "1e1", "0x2", "\t2"));
+
+TEST_F(OptionsTest, DamagedCountWithNoEntriesIsAFirstRun) {
+    Store("count", "abc");
+    {
+        const Options options(store);
+        EXPECT_EQ(options.LastIconSetFileNames, std::vector<std::string>{kMarker});
+    }
+    EXPECT_EQ(Stored("count"), "1");
+    EXPECT_EQ(Stored("1"), kMarker);
+}
+
+TEST_F(OptionsTest, DamagedCountReadsNoMoreThanTheLongestList) {
+    Store("count", "40000");
+    for (int i = 1; i <= 32768; ++i) Store(std::to_string(i), "s" + std::to_string(i));
+    const Options options(store);
+    ASSERT_EQ(options.LastIconSetFileNames.size(), 32767u);
+    EXPECT_EQ(options.LastIconSetFileNames.back(), "s32767");
+}
 
 TEST_F(OptionsTest, AllBlankEntriesFallBackToTheInternalSet) {
     Store("count", "2");

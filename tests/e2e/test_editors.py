@@ -374,7 +374,10 @@ class ItemEditorTest(EditorTest):
 
 
 class OptionsTest(EditorTest):
-    def test_an_icon_set_file_chosen_with_browse_becomes_the_active_set(self):
+    SETS_KEY = SETTINGS_KEY + r"\Options\LastIconSetFileNames"
+
+    def setUp(self):
+        super().setUp()
         s = self.session
         sets = os.path.join(s.drive_c, "sets")
         os.makedirs(sets)
@@ -385,6 +388,24 @@ class OptionsTest(EditorTest):
             f.write(b"[Trayhound Icon Set]\r\nname=Small Set\r\nauthor=Tester\r\n"
                     b"description=Three test pictures.\r\ncount=3\r\n1=app.bmp\r\n2=folder.bmp\r\n3=doc.bmp\r\n")
         s.write_data_file(b"App\tC:\\app.exe\t1\r\nWeb\thttp://example.com/\t5\r\n")
+
+    def stored_sets(self, *keys):
+        return [self.session.reg_query(self.SETS_KEY, key) for key in keys]
+
+    def open_options(self):
+        s = self.session
+        s.choose(s.open_menu(3), "&Options...")
+        return s.window("Options")
+
+    def sets_shown(self, hwnd):
+        window = self.find(hwnd)
+        combo = controls(window, "ComboBox")[0]
+        texts = [c["text"] for c in controls(window, "Static")]
+        author = next(t for t in texts if t.startswith("Author: "))
+        return combo["entries"], combo["selected"], author
+
+    def test_an_icon_set_file_chosen_with_browse_becomes_the_active_set(self):
+        s = self.session
         s.start()
         self.assertEqual(self.programs_menu(), [("App", True), ("Web", True)])
 
@@ -422,10 +443,40 @@ class OptionsTest(EditorTest):
         self.assertEqual(self.programs_menu(), [("App", True), ("Web", False)])
 
         self.exit_program()
-        key = SETTINGS_KEY + r"\Options\LastIconSetFileNames"
-        self.assertEqual([s.reg_query(key, name) for name in ("count", "1", "2")],
+        self.assertEqual(self.stored_sets("count", "1", "2"),
                          ["2", "C:\\sets\\small.iconset", "trayhound:\\internal.iconset"])
         self.assertEqual(s.read_data_file(), b"App\tC:\\app.exe\t1\r\nWeb\thttp://example.com/\t0\r\n")
+
+    def test_a_missing_set_is_dropped_and_ok_moves_the_chosen_set_to_the_front(self):
+        s = self.session
+        for key, value in [("count", "3"), ("1", "C:\\sets\\small.iconset"), ("2", "C:\\sets\\gone.iconset"),
+                           ("3", "trayhound:\\internal.iconset")]:
+            s.reg_add(self.SETS_KEY, key, value)
+        s.start()
+        self.assertEqual(self.programs_menu(), [("App", True), ("Web", False)])
+
+        window = self.open_options()
+        sets = ["Small Set", "Internal icon set", "Browse..."]
+        self.assertEqual(self.sets_shown(window["hwnd"]), (sets, 0, "Author: Tester"))
+        s.probe(f"cbselect {controls(window, 'ComboBox')[0]['hwnd']} 1")
+        self.until(lambda: self.sets_shown(window["hwnd"]), (sets, 1, "Author: Wexmoor"), "the internal set")
+        # Cancel: the dropped copy writes its list; the live one is unchanged.
+        self.click(window, "Cancel")
+        self.gone(window["hwnd"], "the options dialog")
+        self.assertEqual(self.stored_sets("count", "1", "2"),
+                         ["2", "C:\\sets\\small.iconset", "trayhound:\\internal.iconset"])
+
+        window = self.open_options()
+        self.assertEqual(self.sets_shown(window["hwnd"]), (sets, 0, "Author: Tester"))
+        s.probe(f"cbselect {controls(window, 'ComboBox')[0]['hwnd']} 1")
+        self.until(lambda: self.sets_shown(window["hwnd"]), (sets, 1, "Author: Wexmoor"), "the internal set")
+        self.click(window, "OK")
+        self.gone(window["hwnd"], "the options dialog")
+        self.exit_program()
+        # Key "3" of the longer list is left behind.
+        self.assertEqual(self.stored_sets("count", "1", "2", "3"),
+                         ["2", "trayhound:\\internal.iconset", "C:\\sets\\small.iconset",
+                          "trayhound:\\internal.iconset"])
 
 
 class PlacementTest(EditorTest):

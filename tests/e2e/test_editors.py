@@ -13,6 +13,7 @@ NONE_ENABLED = [False, False, False, False]
 ALL_ENABLED = [True, True, True, True]
 FIRST_ENABLED = [True, True, False, True]  # the first entry is selected
 LAST_ENABLED = [True, True, True, False]  # the last entry is selected
+ONLY_ENABLED = [True, True, False, False]  # the only entry is selected
 ICON_ENTRIES = ["No icon", "Application", "Folder", "Document", "Mail", "Web"]
 MESSAGE_TEXT_ID = 0xFFFF
 TWIPS_PER_PIXEL = 15
@@ -165,7 +166,7 @@ class ListEditorOpeningTest(EditorTest):
         self.assertEqual(list_view(window), (DATA_ENTRIES, -1, NONE_ENABLED))
         self.assertTrue(all(button(window, t)["enabled"] for t in ("&New...", "OK", "Cancel")))
 
-        # The buttons follow the selection, whether made by the program or with the mouse.
+        # The buttons follow the selection, whether the list is told or clicked with the mouse.
         self.select(window, 0)
         self.list_shows(hwnd, DATA_ENTRIES, 0, FIRST_ENABLED)
         self.select(window, 3)
@@ -259,7 +260,7 @@ class ListEditingTest(EditorTest):
         self.list_shows(hwnd, entries, 0, FIRST_ENABLED)
         while len(entries) > 1:
             del entries[0]
-            self.press(window, "&Delete", entries, 0, FIRST_ENABLED if len(entries) > 1 else [True, True, False, False])
+            self.press(window, "&Delete", entries, 0, FIRST_ENABLED if len(entries) > 1 else ONLY_ENABLED)
         self.press(window, "&Delete", [], -1, NONE_ENABLED)
         self.assertTrue(button(self.find(hwnd), "&New...")["enabled"])
         self.click(window, "Cancel")

@@ -220,11 +220,26 @@ class WineSession:
         x, y = self.icon_position()
         args = ["xdotool", "mousemove", str(x), str(y), "click"]
         if double:
-            args += ["--repeat", "2", "--delay", "80"]
+            # The first release opens the programs menu, whose pointer grab takes a second click
+            # that comes later than this: the tray never sees the double click then.
+            args += ["--repeat", "2", "--delay", "10"]
         _quiet(args + [str(button)], self.env)
 
     def click_at(self, x, y, button=1):
         _quiet(["xdotool", "mousemove", str(x), str(y), "click", str(button)], self.env)
+
+    def double_click_at(self, x, y):
+        _quiet(["xdotool", "mousemove", str(x), str(y), "click", "--repeat", "2", "--delay", "80", "1"],
+               self.env)
+
+    def drag(self, start, end):
+        """Holds the left button down at start, moves to end in a few steps and lets go."""
+        (x0, y0), (x1, y1) = start, end
+        args = ["xdotool", "mousemove", str(x0), str(y0), "mousedown", "1"]
+        for step in range(1, 5):
+            args += ["sleep", "0.05", "mousemove", str(x0 + (x1 - x0) * step // 4),
+                     str(y0 + (y1 - y0) * step // 4)]
+        _quiet(args + ["sleep", "0.1", "mouseup", "1"], self.env)
 
     def key(self, *keys):
         _quiet(["xdotool", "key", *keys], self.env)

@@ -4,7 +4,8 @@
 //
 // Requests (first line of request.txt; the answer goes to response.txt, written atomically):
 //   menu                      the open popup menus: entries with text, kind, default, picture
-//   windows                   the process's visible top-level windows and their controls
+//   windows                   the process's visible top-level windows (owner, foreground) and
+//                             their controls (screen rectangles, enabled and focus state, lists)
 //   click <hwnd>              presses a button as a user would (posted, never sent)
 //   settext <hwnd> <text>     replaces an edit box's text (typing)
 //   lbselect <hwnd> <index>   selects a list-box entry and tells the owner
@@ -155,19 +156,55 @@ std::string ListEntries(HWND hwnd, UINT countMessage, UINT lengthMessage, UINT t
     return out.str();
 }
 
+std::string JsonRect(const RECT& rect) {
+    std::ostringstream out;
+    out << "[" << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom << "]";
+    return out.str();
+}
+
+// The probe runs on its own thread, where GetFocus answers for that thread only: ask the
+// window's own user-interface thread.
+HWND FocusOf(HWND hwnd) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) ? info.hwndFocus
+                                                                            : nullptr;
+}
+
+// Screen rectangles of a list box's entries, for clicking them with the real mouse.
+std::string ListItemRects(HWND hwnd) {
+    std::ostringstream out;
+    out << "[";
+    const auto count = SendMessageW(hwnd, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        RECT rect{};
+        SendMessageW(hwnd, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&rect));
+        MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        out << (i ? "," : "") << JsonRect(rect);
+    }
+    out << "]";
+    return out.str();
+}
+
 std::string DescribeControl(HWND hwnd) {
     const std::wstring className = ClassName(hwnd);
+    // A combo box counts as focused while its edit field has the focus.
+    const HWND focus = FocusOf(hwnd);
+    RECT rect{};
+    GetWindowRect(hwnd, &rect);
     std::ostringstream out;
     out << "{\"hwnd\":" << Handle(hwnd) << ",\"class\":" << Json(className)
         << ",\"id\":" << GetDlgCtrlID(hwnd) << ",\"text\":" << Json(WindowText(hwnd))
         << ",\"visible\":" << (IsWindowVisible(hwnd) ? "true" : "false")
-        << ",\"enabled\":" << (IsWindowEnabled(hwnd) ? "true" : "false")
-        << ",\"focused\":" << (GetFocus() == hwnd ? "true" : "false");
+        << ",\"enabled\":" << (IsWindowEnabled(hwnd) ? "true" : "false") << ",\"focused\":"
+        << ((focus == hwnd || (focus && GetParent(focus) == hwnd)) ? "true" : "false")
+        << ",\"rect\":" << JsonRect(rect);
     const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
     out << ",\"style\":" << style;
     if (_wcsicmp(className.c_str(), L"ListBox") == 0) {
         out << ",\"selected\":" << SendMessageW(hwnd, LB_GETCURSEL, 0, 0)
-            << ",\"entries\":" << ListEntries(hwnd, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
+            << ",\"entries\":" << ListEntries(hwnd, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT)
+            << ",\"item_rects\":" << ListItemRects(hwnd);
     } else if (_wcsicmp(className.c_str(), L"ComboBox") == 0) {
         out << ",\"selected\":" << SendMessageW(hwnd, CB_GETCURSEL, 0, 0)
             << ",\"entries\":" << ListEntries(hwnd, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
@@ -188,9 +225,10 @@ std::string Windows() {
         GetWindowRect(hwnd, &rect);
         out << (first ? "" : ",") << "{\"hwnd\":" << Handle(hwnd)
             << ",\"class\":" << Json(ClassName(hwnd)) << ",\"title\":" << Json(WindowText(hwnd))
-            << ",\"enabled\":" << (IsWindowEnabled(hwnd) ? "true" : "false") << ",\"rect\":["
-            << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom
-            << "],\"controls\":[";
+            << ",\"enabled\":" << (IsWindowEnabled(hwnd) ? "true" : "false")
+            << ",\"foreground\":" << (GetForegroundWindow() == hwnd ? "true" : "false")
+            << ",\"owner\":" << Handle(GetWindow(hwnd, GW_OWNER)) << ",\"rect\":" << JsonRect(rect)
+            << ",\"controls\":[";
         std::vector<HWND> children;
         EnumChildWindows(
             hwnd,

@@ -1,6 +1,7 @@
 #include "tray/TrayEvents.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace trayhound {
 
@@ -34,6 +35,32 @@ TrayAction ActionForMouseButton(std::int16_t mouseButton) noexcept {
         default:
             return TrayAction::None;
     }
+}
+
+TrayAction TrayClicks::OnMouseButton(std::int16_t mouseButton) noexcept {
+    constexpr std::int16_t kLeftDown = 1;
+    constexpr std::int16_t kLeftUp = 2;
+    switch (mouseButton) {
+        case kLeftDown:
+            // A new click: whatever the last double-click left behind is over.
+            ignoreNextRelease_ = false;
+            return TrayAction::None;
+        case kLeftUp:
+            if (std::exchange(ignoreNextRelease_, false)) return TrayAction::None;
+            waiting_ = true;
+            return TrayAction::WaitForDoubleClick;
+        default: {
+            const TrayAction action = ActionForMouseButton(mouseButton);
+            if (action == TrayAction::List) ignoreNextRelease_ = true;
+            // Another menu or the list editor takes the place of the programs menu.
+            if (action != TrayAction::None) waiting_ = false;
+            return action;
+        }
+    }
+}
+
+TrayAction TrayClicks::DoubleClickTimeEnded() noexcept {
+    return std::exchange(waiting_, false) ? TrayAction::ProgramsMenu : TrayAction::None;
 }
 
 std::string CutToUtf16Units(std::string_view text, std::size_t maxUnits) {

@@ -14,8 +14,25 @@ namespace trayhound {
 std::optional<std::int16_t> MouseButtonFromNotification(std::uint32_t mouseMessage) noexcept;
 
 // What the tray window does for a mouse action on its icon.
-enum class TrayAction { None, List, ProgramsMenu, CommandMenu };
+enum class TrayAction { None, List, ProgramsMenu, CommandMenu, WaitForDoubleClick };
 TrayAction ActionForMouseButton(std::int16_t mouseButton) noexcept;
+
+// Tells a single left click from the first half of a double-click. A programs menu opened at
+// the release of the first click would take the second click, and the double-click that opens
+// the list editor would never reach the icon. So the release only starts the double-click time
+// (WaitForDoubleClick); the menu opens when it has passed without a second click, and the release
+// that ends a double-click opens nothing.
+class TrayClicks {
+  public:
+    TrayAction OnMouseButton(std::int16_t mouseButton) noexcept;
+    // The double-click time since the release has passed.
+    TrayAction DoubleClickTimeEnded() noexcept;
+    bool Waiting() const noexcept { return waiting_; }
+
+  private:
+    bool waiting_ = false;
+    bool ignoreNextRelease_ = false;
+};
 
 // The longest prefix of `text` that takes at most `maxUnits` UTF-16 code units, never ending in
 // the middle of a character: the shell's fixed text fields count UTF-16 units.

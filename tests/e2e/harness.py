@@ -220,9 +220,8 @@ class WineSession:
         x, y = self.icon_position()
         args = ["xdotool", "mousemove", str(x), str(y), "click"]
         if double:
-            # The first release opens the programs menu, whose pointer grab takes a second click
-            # that comes later than this: the tray never sees the double click then.
-            args += ["--repeat", "2", "--delay", "10"]
+            # At a person's pace, well inside the double-click time.
+            args += ["--repeat", "2", "--delay", "120"]
         _quiet(args + [str(button)], self.env)
 
     def click_at(self, x, y, button=1):

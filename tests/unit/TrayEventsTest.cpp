@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
+#include <vector>
 
 #include "tray/TrayEvents.h"
 
@@ -35,6 +37,68 @@ TEST(ActionForMouseButton, PressesMovesAndOtherButtonsDoNothing) {
         EXPECT_EQ(ActionForMouseButton(button), TrayAction::None) << button;
     }
 }
+
+// The shell's notifications for the mouse actions people make on the icon.
+constexpr std::int16_t kMove = 0, kLeftDown = 1, kLeftUp = 2, kLeftDouble = 3, kRightUp = 5;
+
+struct ClickCase {
+    const char* name;
+    std::vector<std::int16_t> notifications;
+    // The actions the notifications asked for, then what the end of the double-click time does.
+    std::vector<TrayAction> actions;
+    TrayAction afterDoubleClickTime;
+};
+
+void PrintTo(const ClickCase& clickCase, std::ostream* out) {
+    *out << clickCase.name;
+}
+
+class TrayClicksTest : public ::testing::TestWithParam<ClickCase> {};
+
+TEST_P(TrayClicksTest, SortsSingleClicksFromDoubleClicks) {
+    TrayClicks clicks;
+    std::vector<TrayAction> actions;
+    for (const auto notification : GetParam().notifications) {
+        actions.push_back(clicks.OnMouseButton(notification));
+    }
+    EXPECT_EQ(actions, GetParam().actions);
+    EXPECT_EQ(clicks.DoubleClickTimeEnded(), GetParam().afterDoubleClickTime);
+    // The time runs out once.
+    EXPECT_EQ(clicks.DoubleClickTimeEnded(), TrayAction::None);
+}
+
+using A = TrayAction;
+INSTANTIATE_TEST_SUITE_P(
+    Clicks, TrayClicksTest,
+    ::testing::Values(
+        ClickCase{"SingleClickWaitsThenOpensTheProgramsMenu",
+                  {kLeftDown, kMove, kLeftUp},
+                  {A::None, A::None, A::WaitForDoubleClick},
+                  A::ProgramsMenu},
+        ClickCase{"DoubleClickOpensTheListAndItsReleaseNothing",
+                  {kLeftDown, kLeftUp, kLeftDouble, kLeftUp},
+                  {A::None, A::WaitForDoubleClick, A::List, A::None},
+                  A::None},
+        ClickCase{
+            "ClickAfterADoubleClickCountsAgain",
+            {kLeftDown, kLeftUp, kLeftDouble, kLeftUp, kLeftDown, kLeftUp},
+            {A::None, A::WaitForDoubleClick, A::List, A::None, A::None, A::WaitForDoubleClick},
+            A::ProgramsMenu},
+        // Some shells send no release after the double-click: the next press starts afresh.
+        ClickCase{"DoubleClickWithoutItsReleaseLeavesTheNextClickWhole",
+                  {kLeftDown, kLeftUp, kLeftDouble, kLeftDown, kLeftUp},
+                  {A::None, A::WaitForDoubleClick, A::List, A::None, A::WaitForDoubleClick},
+                  A::ProgramsMenu},
+        ClickCase{"RightClickWhileWaitingShowsOnlyTheCommandMenu",
+                  {kLeftDown, kLeftUp, kRightUp},
+                  {A::None, A::WaitForDoubleClick, A::CommandMenu},
+                  A::None},
+        ClickCase{"PointerMovesDoNotCancelTheWait",
+                  {kLeftUp, kMove, kMove},
+                  {A::WaitForDoubleClick, A::None, A::None},
+                  A::ProgramsMenu},
+        ClickCase{"NoClickNoMenu", {kMove, kRightUp}, {A::None, A::CommandMenu}, A::None}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TrayToolTip, SeventyCharactersShowTheirFirstSixtyThree) {
     std::string text;

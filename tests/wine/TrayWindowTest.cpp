@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -385,18 +386,34 @@ TEST_F(TrayWindowTest, TheCommandMenuHasItsEntriesInOrder) {
 struct OpenMenuProbe {
     static inline HMENU shown = nullptr;
     static inline UINT defaultItem = 0;
+    static inline bool looked = false;
     static void CALLBACK Look(HWND, UINT, UINT_PTR timer, DWORD) {
         KillTimer(nullptr, timer);
+        looked = true;
         if (const HWND popup = FindWindowW(L"#32768", nullptr)) {
             shown = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
             defaultItem = GetMenuDefaultItem(shown, FALSE, 0);
         }
         EndMenu();
     }
-    static void Arm() {
+    // Looks after `delay` milliseconds.
+    static void Arm(UINT delay = 300) {
         shown = nullptr;
         defaultItem = 0;
-        SetTimer(nullptr, 0, 300, &Look);
+        looked = false;
+        SetTimer(nullptr, 0, delay, &Look);
+    }
+    // The program's message loop until the probe has looked.
+    static void WaitForTheLook() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        MSG message{};
+        while (!looked && std::chrono::steady_clock::now() < deadline) {
+            if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                DispatchMessageW(&message);
+            } else {
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+            }
+        }
     }
 };
 
@@ -412,10 +429,36 @@ TEST_F(TrayWindowTest, TheRightButtonOpensTheCommandMenuWithListInBold) {
 TEST_F(TrayWindowTest, TheLeftButtonOpensTheProgramsMenuWithoutDefault) {
     frmTray tray(MakeSetup());
     ASSERT_EQ(tray.Form_Load(), frmTray::StartResult::Running);
-    OpenMenuProbe::Arm();
+    // The menu waits for the double-click time: a second click would make it a double-click.
+    OpenMenuProbe::Arm(GetDoubleClickTime() / 2);
+    SendMessageW(tray.hWnd(), TrayIcon::kCallbackMessage, TrayIcon::kIconId, WM_LBUTTONDOWN);
     SendMessageW(tray.hWnd(), TrayIcon::kCallbackMessage, TrayIcon::kIconId, WM_LBUTTONUP);
+    OpenMenuProbe::WaitForTheLook();
+    EXPECT_EQ(OpenMenuProbe::shown, nullptr);
+
+    OpenMenuProbe::Arm(GetDoubleClickTime() / 2 + 300);
+    OpenMenuProbe::WaitForTheLook();
     EXPECT_EQ(OpenMenuProbe::shown, tray.mnuLeft());
     EXPECT_EQ(OpenMenuProbe::defaultItem, static_cast<UINT>(-1));
+}
+
+TEST_F(TrayWindowTest, ADoubleClickOpensTheListEditorAndNoProgramsMenu) {
+    frmTray tray(MakeSetup());
+    ASSERT_EQ(tray.Form_Load(), frmTray::StartResult::Running);
+    list.onOpen = [&](HWND dialog) {
+        // The release that ends the double-click reaches the icon while the editor is open.
+        SendMessageW(tray.hWnd(), TrayIcon::kCallbackMessage, TrayIcon::kIconId, WM_LBUTTONUP);
+        DestroyWindow(dialog);
+    };
+    for (const LPARAM message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK}) {
+        SendMessageW(tray.hWnd(), TrayIcon::kCallbackMessage, TrayIcon::kIconId, message);
+    }
+    EXPECT_EQ(list.shown, 1);
+    // Well past the double-click time of either release.
+    OpenMenuProbe::Arm(GetDoubleClickTime() + 500);
+    OpenMenuProbe::WaitForTheLook();
+    EXPECT_TRUE(OpenMenuProbe::looked);
+    EXPECT_EQ(OpenMenuProbe::shown, nullptr);
 }
 
 TEST_F(TrayWindowTest, PressesAndOtherIconsOpenNothing) {

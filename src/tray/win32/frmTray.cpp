@@ -195,7 +195,24 @@ void frmTray::RebuildProgramsMenu() {
 }
 
 void frmTray::Tray_OnIcon(std::int16_t mouseButton) {
-    switch (ActionForMouseButton(mouseButton)) {
+    const TrayAction action = clicks_.OnMouseButton(mouseButton);
+    if (!clicks_.Waiting()) KillTimer(hwnd_, kLeftClickTimer);
+    RunTrayAction(action);
+}
+
+void frmTray::tmrLeftClick_Timer() {
+    KillTimer(hwnd_, kLeftClickTimer);
+    RunTrayAction(clicks_.DoubleClickTimeEnded());
+}
+
+void frmTray::RunTrayAction(TrayAction action) {
+    switch (action) {
+        case TrayAction::WaitForDoubleClick:
+            // A click must not be lost for want of a timer: then the menu opens at once.
+            if (!SetTimer(hwnd_, kLeftClickTimer, GetDoubleClickTime(), nullptr)) {
+                RunTrayAction(clicks_.DoubleClickTimeEnded());
+            }
+            break;
         case TrayAction::List:
             RunList();
             break;
@@ -287,7 +304,10 @@ void frmTray::tmrCommand_Timer() {
 
 void frmTray::Form_Unload() noexcept {
     tray_.Delete();
-    if (hwnd_) KillTimer(hwnd_, kCommandTimer);
+    if (hwnd_) {
+        KillTimer(hwnd_, kCommandTimer);
+        KillTimer(hwnd_, kLeftClickTimer);
+    }
     // Saves the items, then the options write the icon-set list.
     app_.reset();
 }
@@ -300,6 +320,10 @@ LRESULT frmTray::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             if (wParam == kCommandTimer) {
                 tmrCommand_Timer();
+                return 0;
+            }
+            if (wParam == kLeftClickTimer) {
+                tmrLeftClick_Timer();
                 return 0;
             }
             if (tray_.OnTimer(wParam)) return 0;

@@ -14,6 +14,7 @@
 #include "support/Shell.h"
 #include "support/win32/UniqueHandles.h"
 #include "tray/ProgramsMenu.h"
+#include "tray/TrayEvents.h"
 #include "tray/win32/OpenDialogs.h"
 #include "tray/win32/TrayIcon.h"
 
@@ -58,6 +59,8 @@ class frmTray {
     };
     static constexpr UINT_PTR kCommandTimer = 1;  // tmrCommand
     static constexpr UINT kCommandInterval = 5000;
+    // Runs for the double-click time after a left click on the icon.
+    static constexpr UINT_PTR kLeftClickTimer = 2;
 
     explicit frmTray(TraySetup setup);
     ~frmTray();
@@ -89,6 +92,8 @@ class frmTray {
     void RebuildProgramsMenu();
 
     void Tray_OnIcon(std::int16_t mouseButton);
+    // The double-click time after a left click has passed.
+    void tmrLeftClick_Timer();
     void mnuRightList_Click();
     void mnuRightOptions_Click();
     void mnuRightHelp_Click();
@@ -101,6 +106,7 @@ class frmTray {
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnMenuCommand(UINT command);
+    void RunTrayAction(TrayAction action);
     void Form_Unload() noexcept;
     void Report(std::exception_ptr error) noexcept;
 
@@ -117,6 +123,7 @@ class frmTray {
     TrayIcon tray_;
     UniqueHandle instanceMutex_;
     HWND hwnd_ = nullptr;
+    TrayClicks clicks_;
     bool started_ = false;
     bool destroying_ = false;  // by the destructor, not by Exit: no WM_QUIT
     std::unique_ptr<Application> app_;

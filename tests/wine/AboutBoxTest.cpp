@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "WineTestSupport.h"
 #include "about/AboutModel.h"
 #include "about/win32/RunningProgram.h"
 #include "about/win32/frmAbout.h"
@@ -26,26 +27,8 @@ namespace trayhound {
 namespace {
 
 using namespace std::chrono_literals;
-
-// Polls until `ready` answers something other than its default value, or five seconds pass.
-template <class F>
-auto WaitFor(F ready, std::chrono::milliseconds limit = 5000ms) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        auto value = ready();
-        if (value || std::chrono::steady_clock::now() > deadline) return value;
-        Sleep(10);
-    }
-}
-
-std::wstring TextOf(HWND window) {
-    const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const auto copied =
-        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(copied));
-    return text;
-}
+using winetest::TextOf;
+using winetest::WaitFor;
 
 std::wstring RowOf(HWND list, int index) {
     const auto length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);

@@ -24,21 +24,12 @@ namespace trayhound {
 namespace {
 
 using namespace std::chrono_literals;
+using winetest::WaitFor;
 using namespace std::string_literals;
 
 constexpr const char* kItemEditorFilter =
     "Executables (*.exe; *.lnk; *.vbs; *.js; *.wsf)| *.exe; *.lnk; *.vbs; *.js; *.wsf|All Files| "
     "*.*";
-
-template <class F>
-auto WaitFor(F ready, std::chrono::milliseconds limit = 10000ms) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        auto value = ready();
-        if (value || std::chrono::steady_clock::now() > deadline) return value;
-        Sleep(20);
-    }
-}
 
 OpenFileArgs ItemEditorArgs() {
     OpenFileArgs args;

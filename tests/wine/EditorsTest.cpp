@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "MemoryFileSystem.h"
+#include "WineTestSupport.h"
 #include "app/MemorySettingsStore.h"
 #include "editors/win32/frmLaunchItem.h"
 #include "editors/win32/frmList.h"
@@ -28,26 +29,12 @@ namespace trayhound {
 namespace {
 
 using namespace std::chrono_literals;
+using winetest::TextOf;
+using winetest::WaitFor;
 using Rows = std::vector<std::wstring>;
 
 constexpr const char* kAppData = "C:\\Users\\me\\AppData\\Roaming";
 constexpr const char* kDataFile = "C:\\Users\\me\\AppData\\Roaming\\Trayhound\\Document.dat";
-
-template <class F>
-auto WaitFor(F ready, std::chrono::milliseconds limit = 5000ms) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        auto value = ready();
-        if (value || std::chrono::steady_clock::now() > deadline) return value;
-        Sleep(10);
-    }
-}
-
-std::wstring TextOf(HWND window) {
-    wchar_t text[512]{};
-    SendMessageW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
-    return text;
-}
 
 HWND FindDialog(const wchar_t* title) {
     return WaitFor([title] {

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "WineTestSupport.h"
 #include "app/Application.h"
 #include "app/MemorySettingsStore.h"
 #include "iconsets/win32/frmOptions.h"
@@ -27,28 +28,11 @@ namespace trayhound {
 namespace {
 
 using namespace std::chrono_literals;
+using winetest::TextOf;
+using winetest::WaitFor;
 using C = frmOptions::Control;
 
 constexpr std::string_view kListSection = "Options\\LastIconSetFileNames";
-
-template <class F>
-auto WaitFor(F ready, std::chrono::milliseconds limit = 5000ms) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        auto value = ready();
-        if (value || std::chrono::steady_clock::now() > deadline) return value;
-        Sleep(10);
-    }
-}
-
-std::wstring TextOf(HWND window) {
-    const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const auto copied =
-        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(copied));
-    return text;
-}
 
 struct ComboEntry {
     std::wstring text;

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 
 #include <shlobj.h>
 
 #include <memory>
+#include <random>
 
 #include "app/win32/Registry.h"
 #include "app/win32/RegistrySettingsStore.h"
@@ -77,8 +79,16 @@ ProcessResult RunReg(const std::wstring& arguments) {
 }
 
 std::string UniqueName(std::string_view prefix) {
+    // Wine hands out process ids again at once, and a test that was killed leaves its folders
+    // and keys behind: the id and a counter alone would meet them.
+    static const std::string run = [] {
+        std::random_device random;
+        char text[20];
+        std::snprintf(text, sizeof text, "%08x%08x", random(), random());
+        return std::string(text);
+    }();
     static std::atomic<unsigned> counter{0};
-    return std::string(prefix) + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+    return std::string(prefix) + "-" + std::to_string(GetCurrentProcessId()) + "-" + run + "-" +
            std::to_string(++counter);
 }
 
@@ -268,6 +278,15 @@ std::vector<std::wstring> ListFolder(const std::wstring& path) {
 bool IsFolder(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring TextOf(HWND window) {
+    const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const auto copied =
+        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(copied));
+    return text;
 }
 
 }  // namespace trayhound::winetest

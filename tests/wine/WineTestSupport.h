@@ -2,12 +2,28 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace trayhound::winetest {
+
+// Polls until `ready` answers something other than its default value, or the limit passes; the
+// last answer is returned either way.
+template <class F>
+auto WaitFor(F ready, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        auto value = ready();
+        if (value || std::chrono::steady_clock::now() > deadline) return value;
+        Sleep(10);
+    }
+}
+
+// A window's or control's whole text.
+std::wstring TextOf(HWND window);
 
 struct ProcessResult {
     DWORD exitCode = 0;
@@ -20,7 +36,7 @@ ProcessResult RunProcess(const std::wstring& commandLine);
 // Runs reg.exe from the system folder with the given arguments.
 ProcessResult RunReg(const std::wstring& arguments);
 
-// A name no other test of this run uses: "<prefix>-<process id>-<counter>".
+// A name no other test uses: "<prefix>-<process id>-<random>-<counter>".
 std::string UniqueName(std::string_view prefix);
 
 // HKEY_CURRENT_USER\Software\TrayhoundTests\<unique name>, created empty and deleted with all

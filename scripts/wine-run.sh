@@ -167,12 +167,24 @@ keepalive_ready() {
 # The persistent server, a keep-alive process that holds the desktop open (so explorer.exe stays),
 # and the desktop itself, all without the caller's descriptors.
 start_server() {
+    local pid display status=0
     if [[ -s "$state/keepalive" ]]; then
-        wineserver -k >>"$log" 2>&1 9>&- || true
-        wineserver -w 9>&- || true
+        read -r pid display <"$state/keepalive" || true
+        if [[ "${display:-}" != "$DISPLAY" ]]; then
+            # The desktop lives on the old display: start over, ending what runs there.
+            echo "wine-run.sh: restarting the server for display $DISPLAY (was ${display:-none})" \
+                >>"$log"
+            wineserver -k >>"$log" 2>&1 9>&- || true
+            wineserver -w 9>&- || true
+        else
+            # Other programs may be running on the server: keep it, replace only the keep-alive.
+            echo "wine-run.sh: the keep-alive process ${pid:-?} has ended; starting another" >>"$log"
+        fi
     fi
     detach wineserver -p
-    wait "$detached_pid" || die "wineserver did not start (see $log)"
+    # 2: a server is running for this prefix already.
+    wait "$detached_pid" || status=$?
+    ((status == 0 || status == 2)) || die "wineserver did not start (see $log)"
     rm -f "$state/keepalive.fifo"
     mkfifo "$state/keepalive.fifo"
     detach_stdin="$state/keepalive.fifo" detach wine cmd.exe /q /k
@@ -232,6 +244,24 @@ clone() {
     touch "$to.run/booted"
 }
 
+# Runs the program and passes its exit code on. A failure is noted in the log with its code and
+# time, so that a program that ended before it could print anything still leaves a trace.
+run_program() {
+    local start="$EPOCHREALTIME" status=0
+    wine "$@" || status=$?
+    if ((status != 0)); then
+        echo "wine-run.sh: exit code $status after $(elapsed_since "$start") s: $*" >>"$log"
+    fi
+    exit "$status"
+}
+
+# Seconds since an $EPOCHREALTIME value, to the millisecond.
+elapsed_since() {
+    local now="$EPOCHREALTIME" from="$1"
+    local micros=$(((${now/./} - ${from/./})))
+    printf '%d.%03d' $((micros / 1000000)) $((micros % 1000000 / 1000))
+}
+
 case "${1:-}" in
 "") die "usage: WINEPREFIX=<dir> $0 program.exe [args...] | --prepare | --clone <dir> | --display | --stop" ;;
 --prepare) prepare ;;
@@ -245,9 +275,10 @@ case "${1:-}" in
     # The common case takes no lock: everything is already running.
     if booted && { [[ -n "${DISPLAY:-}" ]] || find_xvfb; }; then
         export DISPLAY="${DISPLAY:-$xvfb_display}"
-        if keepalive_ready; then exec wine "$@"; fi
+        keepalive_ready || prepare
+    else
+        prepare
     fi
-    prepare
-    exec wine "$@"
+    run_program "$@"
     ;;
 esac

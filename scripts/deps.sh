@@ -8,6 +8,7 @@ readonly packages=(
     mingw-w64 g++-mingw-w64-x86-64-posix        # Windows build
     wine wine64 xvfb xdotool x11-utils          # running and driving it
     libgtest-dev googletest libbenchmark-dev    # tests (GoogleTest sources in /usr/src/googletest)
+    clang libclang-rt-dev                       # fuzz targets (libFuzzer and the sanitizers)
     fp-utils                                    # chmcmd, the help compiler
     nsis                                        # makensis, the setup compiler
     imagemagick python3                         # artwork and scripts

@@ -47,7 +47,7 @@ for target in "${targets[@]}"; do
     log="$build/fuzz-$target.log"
     echo "=== fuzz $target: ${FUZZ_RUNS:+$FUZZ_RUNS runs}${FUZZ_RUNS:-$seconds s}"
     start=$SECONDS
-    if "$build/fuzz_$target" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+    if "$build/fuzz_$target" "${limit[@]}" -max_len=1024 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
         -artifact_prefix="$artifacts/" "$corpus" "fuzz/corpus/$target" </dev/null >"$log" 2>&1; then
         runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")"
         echo "=== fuzz $target: passed, ${runs:-?} executions in $((SECONDS - start)) s"

@@ -19,11 +19,12 @@ def native_medians(path):
     """Median wall time in ms of every benchmark run with repetitions."""
     with open(path) as f:
         data = json.load(f)
-    medians = {}
+    medians, repetitions = {}, 0
     for entry in data["benchmarks"]:
         if entry.get("aggregate_name") == "median":
             medians[entry["run_name"]] = entry["real_time"] * UNIT[entry["time_unit"]]
-    return medians, data["context"].get("num_cpus")
+            repetitions = entry.get("repetitions", repetitions)
+    return medians, repetitions
 
 
 def machine():
@@ -47,7 +48,7 @@ def ms(value):
 
 
 def us(value_ms):
-    return f"{value_ms * 1000:.2f} µs"
+    return f"{value_ms * 1000:.2f} µs" if value_ms < 1 else ms(value_ms)
 
 
 def mib(kib):
@@ -59,7 +60,7 @@ def verdict(ratio, aim):
 
 
 def main():
-    native, _ = native_medians(sys.argv[1])
+    native, repetitions = native_medians(sys.argv[1])
     with open(sys.argv[2]) as f:
         wine = json.load(f)
     starts = wine["starts"]
@@ -79,8 +80,8 @@ def main():
         ("save 100,000 items (temporary file, flush, replace)", ms(save),
          f"read and split the file: {ms(split)}", f"{save / split:.1f}×", "none set"),
         ("INI lookup in a 30,000-line icon set, per key", us(indexed),
-         f"scan from the first line: {us(scan)}", f"1/{scan / indexed:.0f}", "none set"),
-        (f"programs menu rebuild, 1,000 items with pictures (Wine)", ms(rebuild),
+         f"scan from the first line: {us(scan)}", f"1/{scan / indexed:,.0f}", "none set"),
+        ("programs menu rebuild, 1,000 items with pictures (Wine)", ms(rebuild),
          f"popup of the 1,000 texts alone: {ms(plain)}", f"{rebuild / plain:.1f}×", "none set"),
         (f"start to tray icon (Wine, median of {runs})", ms(icon_th),
          f"MinimalTray.exe: {ms(icon_min)}", f"{icon_th / icon_min:.2f}×",
@@ -89,8 +90,9 @@ def main():
          f"MinimalTray.exe: {mib(mem_min)}", f"{mem_th / mem_min:.2f}×",
          verdict(mem_th / mem_min, 1.5)),
     ]
-    print(f"Machine: {machine()}. Medians of repeated runs on a machine shared with other work; "
-          "wall-clock times.")
+    print(f"Machine: {machine()}. Wall-clock medians of repeated runs (native: {repetitions} repetitions, "
+          f"menu rebuild: {wine['menu']['rebuild']['runs']} runs), on a machine shared with other "
+          "work.")
     print()
     print("| measurement | Trayhound | reference | ratio | aim |")
     print("|---|---|---|---|---|")

@@ -35,7 +35,7 @@ import sys
 import time
 
 BUILD = os.path.abspath(sys.argv[1]) if len(sys.argv) > 1 else None
-RUNS = int(sys.argv[2]) if len(sys.argv) > 2 else 5
+RUNS = int(sys.argv[2]) if len(sys.argv) > 2 else 7
 if BUILD is None:
     sys.exit(__doc__)
 

@@ -4,11 +4,11 @@
 # start-to-icon time and private memory beside a minimal tray program. A report, not a test: it
 # is not part of scripts/test.sh. Builds what it needs in build/native and build/mingw.
 #
-#   scripts/bench.sh [starts per program]   (default 5; every figure is a median)
+#   scripts/bench.sh [starts per program]   (default 7; every figure is a median)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-readonly starts="${1:-5}"
+readonly starts="${1:-7}"
 readonly repetitions=5
 
 scripts/deps.sh </dev/null

@@ -72,7 +72,7 @@ int ReportFatal(const std::string& description) noexcept {
 
 int Run(HINSTANCE instance) {
     const ComApartment com;  // image decoders and the shell
-    // The common controls are loaded by the first dialog (ModalDialog), not here.
+    // The common controls load with the first dialog (ModalDialog): most runs never open one.
     frmTray tray(MakeSetup(instance));
     if (tray.Form_Load() == frmTray::StartResult::AnotherInstance) return 0;
     return RunMessageLoop(tray);

@@ -1,6 +1,7 @@
 // The yardstick for start-up time and memory: a program that only creates a hidden window and
 // adds a tray icon, nothing else. It ends when asked to through a WM_CLOSE to its window.
 #include <windows.h>
+
 #include <shellapi.h>
 
 namespace {
@@ -29,8 +30,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     windowClass.hInstance = instance;
     windowClass.lpszClassName = L"MinimalTrayWindow";
     RegisterClassExW(&windowClass);
-    HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, windowClass.lpszClassName, L"MinimalTray", WS_POPUP,
-                                0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+    HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, windowClass.lpszClassName, L"MinimalTray",
+                                WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
     if (!hwnd) return 1;
     NOTIFYICONDATAW data{};
     data.cbSize = sizeof data;

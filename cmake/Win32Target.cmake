@@ -8,8 +8,36 @@ add_library(trayhound_win32 STATIC ${TRAYHOUND_WIN32_SOURCES})
 target_link_libraries(trayhound_win32 PUBLIC trayhound_core)
 target_compile_definitions(trayhound_win32 PUBLIC ${TRAYHOUND_WIN32_DEFINITIONS})
 target_compile_definitions(trayhound_core PUBLIC ${TRAYHOUND_WIN32_DEFINITIONS})
-target_link_libraries(trayhound_win32 PUBLIC shell32 user32 gdi32 comctl32 comdlg32 advapi32 ole32
-    oleaut32 uuid windowscodecs shlwapi version)
+target_link_libraries(trayhound_win32 PUBLIC shell32 user32 gdi32 advapi32 ole32 oleaut32 uuid
+    windowscodecs shlwapi version)
+
+# The common controls and the common dialogs are loaded when the first dialog opens, not at
+# start: a tray program mostly waits. Under Wine, comctl32 registers all of its classes and
+# themes as it loads, and comdlg32 brings the print spooler and with it the system's printing,
+# TLS and Kerberos libraries; at start the two cost more memory than all of the program's own
+# code. The manifest's activation context still selects comctl32 version 6 when it loads.
+set(TRAYHOUND_DELAYLOAD comctl32 comdlg32)
+if(MSVC)
+    target_link_libraries(trayhound_win32 PUBLIC ${TRAYHOUND_DELAYLOAD} delayimp)
+    foreach(dll ${TRAYHOUND_DELAYLOAD})
+        target_link_options(trayhound_win32 INTERFACE /DELAYLOAD:${dll}.dll)
+    endforeach()
+elseif(MINGW)
+    foreach(dll ${TRAYHOUND_DELAYLOAD})
+        set(def ${CMAKE_SOURCE_DIR}/cmake/delayload/${dll}.def)
+        set(lib ${CMAKE_BINARY_DIR}/delayload/lib${dll}_delay.a)
+        add_custom_command(OUTPUT ${lib}
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/delayload
+            COMMAND ${CMAKE_DLLTOOL} --input-def ${def} --output-delaylib ${lib}
+            DEPENDS ${def}
+            COMMENT "Delay-load import library for ${dll}.dll")
+        add_custom_target(${dll}_delayload DEPENDS ${lib})
+        add_dependencies(trayhound_win32 ${dll}_delayload)
+        target_link_libraries(trayhound_win32 PUBLIC ${lib})
+    endforeach()
+else()
+    target_link_libraries(trayhound_win32 PUBLIC ${TRAYHOUND_DELAYLOAD})
+endif()
 # res/resource.h names the resources for the Win32 code and for the resource compiler alike; the
 # resource script finds its pictures and manifest through the same include path.
 target_include_directories(trayhound_win32 PUBLIC res)

@@ -191,6 +191,17 @@ class WineSession:
     def wait_exit(self, timeout=20):
         return self.program.wait(timeout)
 
+    def loaded_dlls(self):
+        """Lower-case names of the DLLs mapped into the running program, which Wine runs as the
+        Unix process that `wine` started."""
+        names = set()
+        with open(f"/proc/{self.program.pid}/maps") as maps:
+            for line in maps:
+                fields = line.split(None, 5)  # address, mode, offset, device, inode, path
+                if len(fields) == 6 and fields[5].strip().lower().endswith(".dll"):
+                    names.add(os.path.basename(fields[5].strip()).lower())
+        return names
+
     def tray_window(self):
         """Wine's system tray window, shown only while some program has an icon in it."""
         result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", TRAY_WINDOW_NAME],

@@ -61,6 +61,13 @@ class ProgramsMenuTest(SessionTest):
         self.assertEqual(s.reg_query(SETTINGS_KEY + r"\Options\LastIconSetFileNames", "1"),
                          "trayhound:\\internal.iconset")
 
+    def test_the_common_controls_and_dialogs_load_with_the_first_dialog_not_at_start(self):
+        s = self.session
+        self.assertEqual(s.loaded_dlls() & {"comctl32.dll", "comdlg32.dll"}, set())
+        s.choose(s.open_menu(3), "&List...")
+        s.window("List")
+        self.assertIn("comctl32.dll", s.loaded_dlls())
+
     def test_about_box_opens_from_the_command_menu(self):
         s = self.session
         s.choose(s.open_menu(3), "&About")

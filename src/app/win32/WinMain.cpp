@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <exception>
 #include <memory>
 #include <string>
@@ -74,12 +72,7 @@ int ReportFatal(const std::string& description) noexcept {
 
 int Run(HINSTANCE instance) {
     const ComApartment com;  // image decoders and the shell
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-    if (!InitCommonControlsEx(&controls)) {
-        throw Error(static_cast<int>(GetLastError()), "Cannot load the common controls.",
-                    "Trayhound");
-    }
-
+    // The common controls load with the first dialog (ModalDialog): most runs never open one.
     frmTray tray(MakeSetup(instance));
     if (tray.Form_Load() == frmTray::StartResult::AnotherInstance) return 0;
     return RunMessageLoop(tray);

@@ -1,5 +1,7 @@
 #include "support/win32/ModalDialog.h"
 
+#include <commctrl.h>
+
 #include <cstdint>
 #include <vector>
 
@@ -11,6 +13,16 @@ namespace {
 
 constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 constexpr DWORD kDialogExStyle = WS_EX_DLGMODALFRAME;
+
+// The common controls load with the first dialog, not at start (the library is delay-loaded).
+void LoadCommonControls() {
+    static const bool loaded = [] {
+        const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                            ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+        return InitCommonControlsEx(&controls) != FALSE;
+    }();
+    if (!loaded) ThrowLastError("InitCommonControlsEx", "Trayhound.ModalDialog.ShowModal()");
+}
 
 // An in-memory dialog template without controls: the controls come from the twips table, sized
 // in pixels for the window's DPI, so the template's dialog units never matter.
@@ -70,6 +82,7 @@ void ModalDialog::ShowModal(HWND owner) {
         BringToFront();
         return;
     }
+    LoadCommonControls();
     owner_ = owner;
     closing_ = false;
     const std::vector<DWORD> dialogTemplate = EmptyTemplate(layout_.Spec().title);

@@ -557,6 +557,31 @@ class ExitWhileEditingTest(EditorTest):
         # The list editor was closed through its normal unload, which stores its place.
         self.assertIsNotNone(s.reg_query(SETTINGS_KEY + r"\frmList", "Left"))
 
+    def test_the_shutdown_request_ends_the_program_whatever_dialog_is_open(self):
+        s = self.session
+        s.write_data_file(DATA)
+        s.start()
+        window = self.open_list()
+        self.select(window, 0)
+        self.press(window, "&Delete", DATA_ENTRIES[1:], 0, FIRST_ENABLED)
+        editor = self.open_editor(window, "&New...", "New Item")
+        self.type_into(editor, caption="Unsaved", command="C:\\unsaved.exe")
+        s.reg_add(SETTINGS_KEY + r"\Command", "Shutdown", "1")
+        self.assertEqual(s.wait_exit(20), 0)
+        self.assertIsNone(s.reg_query(SETTINGS_KEY + r"\Command", "Shutdown"))
+        self.assertEqual(s.read_data_file(), DATA)
+
+        # Started again, with the options dialog open on a copy of the icon-set list.
+        s.start()
+        s.choose(s.open_menu(3), "&Options...")
+        s.window("Options")
+        s.reg_add(SETTINGS_KEY + r"\Command", "Shutdown", "now")
+        self.assertEqual(s.wait_exit(20), 0)
+        self.assertIsNone(s.reg_query(SETTINGS_KEY + r"\Command", "Shutdown"))
+        self.assertEqual(s.read_data_file(), DATA)
+        self.assertEqual(s.reg_query(SETTINGS_KEY + r"\Options\LastIconSetFileNames", "1"),
+                         "trayhound:\\internal.iconset")
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -17,6 +17,10 @@ else()
     target_include_directories(trayhound_test_common INTERFACE tests/common)
 endif()
 
+# One ctest test per test case shows each case in the summary; a whole test program per test
+# saves the start of a process per case, which counts in the sanitizer build.
+option(TRAYHOUND_TEST_PER_CASE "Register each GoogleTest case as a test of its own" ON)
+
 # trayhound_test(<name> [RESOURCE_LOCK <resource>] <sources>...): one ctest test per test case;
 # tests sharing a resource lock never run at the same time.
 function(trayhound_test name)
@@ -30,8 +34,13 @@ function(trayhound_test name)
     if(arg_RESOURCE_LOCK)
         list(APPEND properties RESOURCE_LOCK ${arg_RESOURCE_LOCK})
     endif()
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-        PROPERTIES ${properties})
+    if(TRAYHOUND_TEST_PER_CASE)
+        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+            PROPERTIES ${properties})
+    else()
+        add_test(NAME ${name} COMMAND ${name})
+        set_tests_properties(${name} PROPERTIES ${properties})
+    endif()
 endfunction()
 
 file(GLOB TRAYHOUND_UNIT_TESTS CONFIGURE_DEPENDS tests/unit/*.cpp)

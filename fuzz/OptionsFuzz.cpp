@@ -100,6 +100,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string key = StoredKey(input);
         store->Write(kAppTitle, kSection, key, input.ConsumeRandomLengthString(16));
     }
+    // A valid count in the thousands reads that many keys twice per run and slows the search
+    // to a crawl; such counts are the unit tests' (a count of 32,767 among them).
+    if (const auto count = ReferenceCount(store->Read(kAppTitle, kSection, "count", "-1"));
+        count && *count > 1000) {
+        return 0;
+    }
     const auto expected = ReferenceList(*store);
 
     std::vector<std::string> list;

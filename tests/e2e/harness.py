@@ -28,12 +28,15 @@ SETTINGS_KEY = r"HKCU\Software\VB and VBA Program Settings\Trayhound"
 TRAY_WINDOW_NAME = "Wine System Tray"
 
 
-def _quiet(args, env, timeout=60, check=True):
-    """Runs a command with no inherited pipes, so that ctest never waits for Wine's servers."""
+def _quiet(args, env, timeout=60, check=True, returncode=False):
+    """Runs a command with no inherited pipes, so that ctest never waits for Wine's servers.
+    Returns its output, or its exit code when asked for that."""
     result = subprocess.run(args, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                             stderr=subprocess.DEVNULL, timeout=timeout, close_fds=True)
     if check and result.returncode != 0:
         raise RuntimeError(f"{args} failed with {result.returncode}")
+    if returncode:
+        return result.returncode
     return result.stdout.decode("utf-8", "replace")
 
 
@@ -270,7 +273,11 @@ class WineSession:
         if self.injected:
             return
         shutil.rmtree(self._exchange, ignore_errors=True)
-        _quiet(["wine", INJECT_EXE, "Trayhound.exe", r"C:\th-probe.dll"], self.env)
+        # A program just started may not be listed yet, or may still be loading its libraries:
+        # the injector fails then, and is run again.
+        wait_for(lambda: _quiet(["wine", INJECT_EXE, "Trayhound.exe", r"C:\th-probe.dll"],
+                                self.env, check=False, returncode=True) == 0,
+                 20, interval=0.5, what="the probe to be loaded")
         wait_for(lambda: os.path.exists(os.path.join(self._exchange, "ready.txt")), 10, what="the probe")
         self.injected = True
 

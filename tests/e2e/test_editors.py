@@ -570,6 +570,8 @@ class ExitWhileEditingTest(EditorTest):
         self.assertEqual(s.wait_exit(20), 0)
         self.assertIsNone(s.reg_query(SETTINGS_KEY + r"\Command", "Shutdown"))
         self.assertEqual(s.read_data_file(), DATA)
+        # The tray shows the new icon only once the old one is gone.
+        wait_for(lambda: not s.icon_shown(), 10, what="the icon to go")
 
         # Started again, with the options dialog open on a copy of the icon-set list.
         s.start()

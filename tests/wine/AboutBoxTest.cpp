@@ -30,16 +30,6 @@ using namespace std::chrono_literals;
 using winetest::TextOf;
 using winetest::WaitFor;
 
-std::wstring RowOf(HWND list, int index) {
-    const auto length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length == LB_ERR) return L"<no row>";
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const auto copied = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index),
-                                     reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(copied));
-    return text;
-}
-
 std::wstring ClipboardText() {
     if (!OpenClipboard(nullptr)) return L"<busy>";
     std::wstring text;
@@ -206,9 +196,9 @@ TEST_F(AboutBoxTest, OpensInTheMainViewWithTheTwentyThreeProperties) {
     const HWND list = Properties();
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 23);
-    EXPECT_EQ(RowOf(list, 0), L"Title\t\tTrayhound");
-    EXPECT_EQ(RowOf(list, 16), L"PrevInstance\tFalse");
-    EXPECT_EQ(RowOf(list, 21), L"ThreadID\t\t77");
+    EXPECT_EQ(winetest::ListBoxRow(list, 0), L"Title\t\tTrayhound");
+    EXPECT_EQ(winetest::ListBoxRow(list, 16), L"PrevInstance\tFalse");
+    EXPECT_EQ(winetest::ListBoxRow(list, 21), L"ThreadID\t\t77");
     EXPECT_EQ(SendMessageW(Control(frmAbout::kLstThanks), LB_GETCOUNT, 0, 0), 0);
 }
 

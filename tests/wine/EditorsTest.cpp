@@ -47,28 +47,6 @@ bool WaitGone(HWND window) {
     return WaitFor([window] { return !IsWindow(window); });
 }
 
-Rows ListRows(HWND list) {
-    Rows rows;
-    const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        wchar_t text[512]{};
-        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-        rows.emplace_back(text);
-    }
-    return rows;
-}
-
-Rows ComboRows(HWND combo) {
-    Rows rows;
-    const auto count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        wchar_t text[512]{};
-        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-        rows.emplace_back(text);
-    }
-    return rows;
-}
-
 HWND FocusOf(DWORD thread) {
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
@@ -187,7 +165,7 @@ TEST_F(EditorsTest, ListEditorOpensWithTheItemsAndNothingSelectedWhileItsOwnerIs
                [&] {
                    HWND list = FindDialog(L"List");
                    ASSERT_NE(list, nullptr);
-                   EXPECT_EQ(ListRows(GetDlgItem(list, frmList::kLstItems)),
+                   EXPECT_EQ(winetest::ListBoxRows(GetDlgItem(list, frmList::kLstItems)),
                              (Rows{L"Alpha", L"Mail\tCtrl+M", L"-"}));
                    EXPECT_EQ(Selection(list), LB_ERR);
                    EXPECT_EQ(ItemButtons(list), (std::vector<bool>{false, false, false, false}));
@@ -272,18 +250,18 @@ TEST_F(EditorsTest, ListEditorButtonsMoveAndDeleteWithTheSelectionFollowing) {
                    EXPECT_EQ(ItemButtons(list), (std::vector<bool>{true, true, true, true}));
 
                    SendMessageW(GetDlgItem(list, frmList::kCmdMoveUp), BM_CLICK, 0, 0);
-                   EXPECT_EQ(ListRows(rows), (Rows{L"B\tF2", L"A", L"C"}));
+                   EXPECT_EQ(winetest::ListBoxRows(rows), (Rows{L"B\tF2", L"A", L"C"}));
                    EXPECT_EQ(Selection(list), 0);
                    EXPECT_EQ(ItemButtons(list), (std::vector<bool>{true, true, false, true}));
 
                    // Alt+O, the access key of "Move D&own".
                    PostMessageW(rows, WM_SYSCHAR, 'o', 1 << 29);
                    EXPECT_TRUE(WaitFor([&] { return Selection(list) == 1; }));
-                   EXPECT_EQ(ListRows(rows), (Rows{L"A", L"B\tF2", L"C"}));
+                   EXPECT_EQ(winetest::ListBoxRows(rows), (Rows{L"A", L"B\tF2", L"C"}));
 
                    Select(list, 2);
                    SendMessageW(GetDlgItem(list, frmList::kCmdDelete), BM_CLICK, 0, 0);
-                   EXPECT_EQ(ListRows(rows), (Rows{L"A", L"B\tF2"}));
+                   EXPECT_EQ(winetest::ListBoxRows(rows), (Rows{L"A", L"B\tF2"}));
                    EXPECT_EQ(Selection(list), 1);
                    EXPECT_EQ(ItemButtons(list), (std::vector<bool>{true, true, true, false}));
 
@@ -317,9 +295,10 @@ TEST_F(EditorsTest, NewOpensTheItemEditorAndInsertsAfterTheSelection) {
                    HWND icon = GetDlgItem(item, frmLaunchItem::kCboIcon);
                    EXPECT_EQ(TextOf(caption), L"New Item");
                    EXPECT_EQ(FocusOf(uiThread), caption);
-                   EXPECT_EQ(ComboRows(command), (Rows{L"notepad", L"calc"}));
-                   EXPECT_EQ(ComboRows(icon), (Rows{L"No icon", L"Application", L"Folder",
-                                                    L"Document", L"Mail", L"Web", L"Star"}));
+                   EXPECT_EQ(winetest::ComboBoxRows(command), (Rows{L"notepad", L"calc"}));
+                   EXPECT_EQ(winetest::ComboBoxRows(icon),
+                             (Rows{L"No icon", L"Application", L"Folder", L"Document", L"Mail",
+                                   L"Web", L"Star"}));
                    EXPECT_EQ(SendMessageW(icon, CB_GETCURSEL, 0, 0), 0);
 
                    SendMessageW(caption, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"-"));
@@ -338,8 +317,8 @@ TEST_F(EditorsTest, NewOpensTheItemEditorAndInsertsAfterTheSelection) {
                    EXPECT_TRUE(WaitGone(item));
 
                    HWND rows = GetDlgItem(list, frmList::kLstItems);
-                   EXPECT_TRUE(WaitFor([&] { return ListRows(rows).size() == 3; }));
-                   EXPECT_EQ(ListRows(rows), (Rows{L"A", L"Tools", L"B"}));
+                   EXPECT_TRUE(WaitFor([&] { return winetest::ListBoxRows(rows).size() == 3; }));
+                   EXPECT_EQ(winetest::ListBoxRows(rows), (Rows{L"A", L"Tools", L"B"}));
                    EXPECT_EQ(Selection(list), 1);
                    EXPECT_EQ(openDialogs.Window(DialogKind::LaunchItem), nullptr);
                    PostMessageW(GetDlgItem(list, IDOK), BM_CLICK, 0, 0);
@@ -356,31 +335,31 @@ TEST_F(EditorsTest, NewOpensTheItemEditorAndInsertsAfterTheSelection) {
 TEST_F(EditorsTest, EditAndCancelLeaveTheLiveCollectionAlone) {
     Items({"A", "B"});
     frmList dialog(*app, Services());
-    WhileShown([&] { dialog.ShowModal(nullptr); },
-               [&] {
-                   HWND list = FindDialog(L"List");
-                   ASSERT_NE(list, nullptr);
-                   Select(list, 1);
-                   // A double click edits.
-                   HWND rows = GetDlgItem(list, frmList::kLstItems);
-                   PostMessageW(list, WM_COMMAND, MAKEWPARAM(frmList::kLstItems, LBN_DBLCLK),
-                                reinterpret_cast<LPARAM>(rows));
-                   HWND item = FindDialog(L"B");
-                   ASSERT_NE(item, nullptr);
-                   EXPECT_EQ(TextOf(GetDlgItem(item, frmLaunchItem::kTxtCommand)), L"B.exe");
-                   EXPECT_EQ(
-                       SendMessageW(GetDlgItem(item, frmLaunchItem::kCboIcon), CB_GETCURSEL, 0, 0),
-                       1);
-                   SendMessageW(GetDlgItem(item, frmLaunchItem::kTxtCaption), WM_SETTEXT, 0,
-                                reinterpret_cast<LPARAM>(L"Bee"));
-                   PostMessageW(GetDlgItem(item, IDOK), BM_CLICK, 0, 0);
-                   EXPECT_TRUE(WaitGone(item));
-                   EXPECT_TRUE(WaitFor([&] { return ListRows(rows) == Rows{L"A", L"Bee"}; }));
-                   EXPECT_EQ(Selection(list), 1);
-                   PostMessageW(GetDlgItem(list, IDCANCEL), BM_CLICK, 0, 0);
-                   EXPECT_TRUE(WaitGone(list));
-               },
-               L"List");
+    WhileShown(
+        [&] { dialog.ShowModal(nullptr); },
+        [&] {
+            HWND list = FindDialog(L"List");
+            ASSERT_NE(list, nullptr);
+            Select(list, 1);
+            // A double click edits.
+            HWND rows = GetDlgItem(list, frmList::kLstItems);
+            PostMessageW(list, WM_COMMAND, MAKEWPARAM(frmList::kLstItems, LBN_DBLCLK),
+                         reinterpret_cast<LPARAM>(rows));
+            HWND item = FindDialog(L"B");
+            ASSERT_NE(item, nullptr);
+            EXPECT_EQ(TextOf(GetDlgItem(item, frmLaunchItem::kTxtCommand)), L"B.exe");
+            EXPECT_EQ(SendMessageW(GetDlgItem(item, frmLaunchItem::kCboIcon), CB_GETCURSEL, 0, 0),
+                      1);
+            SendMessageW(GetDlgItem(item, frmLaunchItem::kTxtCaption), WM_SETTEXT, 0,
+                         reinterpret_cast<LPARAM>(L"Bee"));
+            PostMessageW(GetDlgItem(item, IDOK), BM_CLICK, 0, 0);
+            EXPECT_TRUE(WaitGone(item));
+            EXPECT_TRUE(WaitFor([&] { return winetest::ListBoxRows(rows) == Rows{L"A", L"Bee"}; }));
+            EXPECT_EQ(Selection(list), 1);
+            PostMessageW(GetDlgItem(list, IDCANCEL), BM_CLICK, 0, 0);
+            EXPECT_TRUE(WaitGone(list));
+        },
+        L"List");
     EXPECT_EQ(LiveCaptions(), (std::vector<std::string>{"A", "B"}));
     EXPECT_FALSE(fileSystem->File(kDataFile));
 }

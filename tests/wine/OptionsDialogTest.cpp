@@ -48,12 +48,8 @@ std::vector<ComboEntry> ComboEntries(HWND combo) {
     std::vector<ComboEntry> entries;
     const auto count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        const auto length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
-        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-        const auto copied = SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i),
-                                         reinterpret_cast<LPARAM>(text.data()));
-        text.resize(static_cast<std::size_t>(copied < 0 ? 0 : copied));
-        entries.push_back({text, SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(i), 0)});
+        entries.push_back({winetest::ComboBoxRow(combo, static_cast<int>(i)),
+                           SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(i), 0)});
     }
     return entries;
 }

@@ -289,4 +289,49 @@ std::wstring TextOf(HWND window) {
     return text;
 }
 
+namespace {
+
+// List boxes and combo boxes answer the same questions with their own messages.
+struct RowMessages {
+    UINT count, textLength, text, error;
+};
+constexpr RowMessages kListBox{LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, static_cast<UINT>(LB_ERR)};
+constexpr RowMessages kComboBox{CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT,
+                                static_cast<UINT>(CB_ERR)};
+
+std::wstring RowText(HWND control, int index, const RowMessages& messages) {
+    const auto length = SendMessageW(control, messages.textLength, static_cast<WPARAM>(index), 0);
+    if (length == static_cast<LRESULT>(static_cast<int>(messages.error))) return L"<no row>";
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const auto copied = SendMessageW(control, messages.text, static_cast<WPARAM>(index),
+                                     reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(copied < 0 ? 0 : copied));
+    return text;
+}
+
+std::vector<std::wstring> RowTexts(HWND control, const RowMessages& messages) {
+    std::vector<std::wstring> rows;
+    const auto count = SendMessageW(control, messages.count, 0, 0);
+    for (int i = 0; i < count; ++i) rows.push_back(RowText(control, i, messages));
+    return rows;
+}
+
+}  // namespace
+
+std::wstring ListBoxRow(HWND list, int index) {
+    return RowText(list, index, kListBox);
+}
+
+std::wstring ComboBoxRow(HWND combo, int index) {
+    return RowText(combo, index, kComboBox);
+}
+
+std::vector<std::wstring> ListBoxRows(HWND list) {
+    return RowTexts(list, kListBox);
+}
+
+std::vector<std::wstring> ComboBoxRows(HWND combo) {
+    return RowTexts(combo, kComboBox);
+}
+
 }  // namespace trayhound::winetest

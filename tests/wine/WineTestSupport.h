@@ -25,6 +25,12 @@ auto WaitFor(F ready, std::chrono::milliseconds limit = std::chrono::seconds(10)
 // A window's or control's whole text.
 std::wstring TextOf(HWND window);
 
+// One entry of a list box or a combo box ("<no row>" when there is none), or all of them.
+std::wstring ListBoxRow(HWND list, int index);
+std::wstring ComboBoxRow(HWND combo, int index);
+std::vector<std::wstring> ListBoxRows(HWND list);
+std::vector<std::wstring> ComboBoxRows(HWND combo);
+
 struct ProcessResult {
     DWORD exitCode = 0;
     std::string output;  // standard output and standard error, as the program wrote them

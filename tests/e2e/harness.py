@@ -188,6 +188,10 @@ class WineSession:
                 second.kill()
                 second.wait()
 
+    def request_shutdown(self, value="1"):
+        """Asks the running program to end, as a script would."""
+        self.reg_add(SETTINGS_KEY + r"\Command", "Shutdown", value)
+
     def is_running(self):
         return self.program is not None and self.program.poll() is None
 

@@ -86,7 +86,7 @@ class ShutdownTest(SessionTest):
         s = self.session
         s.write_data_file(b"A\tC:\\a.exe\t2\r\n")
         s.start()
-        s.reg_add(SETTINGS_KEY + r"\Command", "Shutdown", "1")
+        s.request_shutdown("1")
         started = time.monotonic()
         self.assertEqual(s.wait_exit(20), 0)
         self.assertLess(time.monotonic() - started, 12)
@@ -99,7 +99,7 @@ class ShutdownTest(SessionTest):
         s.start()
         s.choose(s.open_menu(3), "&About")
         s.window("About Trayhound")
-        s.reg_add(SETTINGS_KEY + r"\Command", "Shutdown", "now")
+        s.request_shutdown("now")
         self.assertEqual(s.wait_exit(20), 0)
         self.assertIsNone(s.reg_query(SETTINGS_KEY + r"\Command", "Shutdown"))
 
@@ -110,7 +110,7 @@ class ShutdownTest(SessionTest):
         items = s.open_menu(1)
         self.assertEqual([(i["text"], i["separator"]) for i in items], [("", False)])
         s.close_menu()
-        s.reg_add(SETTINGS_KEY + r"\Command", "Shutdown", "1")
+        s.request_shutdown("1")
         s.wait_exit(20)
         self.assertEqual(s.read_data_file(), b"")
 

@@ -59,9 +59,10 @@ endif()
 include(cmake/HelpFile.cmake)
 
 if(NOT CMAKE_HOST_WIN32)
-    # Tests built for Windows run under Wine, in a private prefix inside the build folder.
+    # Tests built for Windows run under Wine, in a private prefix inside the build folder; a run
+    # that Wine failed to start is tried again.
     set(TRAYHOUND_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
-    set(CMAKE_CROSSCOMPILING_EMULATOR env WINEPREFIX=${TRAYHOUND_WINEPREFIX}
+    set(CMAKE_CROSSCOMPILING_EMULATOR env WINEPREFIX=${TRAYHOUND_WINEPREFIX} WINE_RUN_RETRIES=2
         ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
 endif()
 

@@ -47,6 +47,9 @@ timed() {
 timed run_preset native
 timed run_preset native-asan
 timed run_fuzz
+# The Wine runner's log of this run only.
+wine_log=build/mingw/wineprefix.run/wine-run.log
+if [[ -f "$wine_log" ]]; then : >"$wine_log"; fi
 timed run_preset mingw
 
 # Leave no Wine server or display of the test prefix running.
@@ -58,12 +61,12 @@ if ((failed)); then
     echo
     for preset in "${build_failed[@]}"; do echo "$preset: build failed"; done
     [[ -f build/fuzz.log ]] && grep -E '^(=== fuzz .*(passed|FAILED)|fuzz.sh: failed)' build/fuzz.log
-    # What the Wine runner did (server or display restarts) explains failures no test printed.
-    wine_log=build/mingw/wineprefix.run/wine-run.log
-    if [[ -f "$wine_log" ]]; then
-        echo "wine-run.sh log:"
-        grep '^wine-run.sh' "$wine_log" | tail -20
-    fi
+fi
+# What the Wine runner did (restarts, failed runs, runs it started again) explains failures that
+# no test printed.
+if [[ -f "$wine_log" ]] && { ((failed)) || grep -q 'running it again' "$wine_log"; }; then
+    echo "wine-run.sh log:"
+    grep '^wine-run.sh' "$wine_log" | tail -30
 fi
 # Every run's own summary, the Windows build's last: one alone could read as a success.
 echo

@@ -244,14 +244,40 @@ clone() {
     touch "$to.run/booted"
 }
 
-# Runs the program and passes its exit code on. A failure is noted in the log with its code and
-# time, so that a program that ended before it could print anything still leaves a trace.
+# Runs the program and passes its exit code on. A failure is noted in the log with its code, time
+# and the end of its error output, so that a program that ended before it could print anything
+# still leaves a trace.
+#
+# With WINE_RUN_RETRIES=n (the build's test emulator) a run that failed before the program wrote
+# anything to standard output is started again, up to n times. Every test program prints as soon
+# as its main function runs, so such a run never reached the program: Wine itself failed to start
+# it (seen rarely on a loaded machine, as exit code 127 within 0.1 s). A program that fails by
+# itself fails the same way again, and the last exit code is passed on.
 run_program() {
-    local start="$EPOCHREALTIME" status=0
-    wine "$@" || status=$?
-    if ((status != 0)); then
-        echo "wine-run.sh: exit code $status after $(elapsed_since "$start") s: $*" >>"$log"
-    fi
+    local retries="${WINE_RUN_RETRIES:-0}" status out err
+    out="$(mktemp)"
+    err="$(mktemp)"
+    trap 'rm -f "$out" "$err"' EXIT
+    while :; do
+        local start="$EPOCHREALTIME" tee_out tee_err o e
+        status=0
+        exec {o}> >(tee -- "$out")
+        tee_out=$!
+        exec {e}> >(tee -- "$err" >&2)
+        tee_err=$!
+        wine "$@" >&$o 2>&$e || status=$?
+        exec {o}>&- {e}>&-
+        ((status != 0)) || break
+        # The copies are complete once every holder of wine's descriptors has ended.
+        wait "$tee_out" "$tee_err" 2>/dev/null || true
+        {
+            echo "wine-run.sh: exit code $status after $(elapsed_since "$start") s: $*"
+            tail -n 5 "$err" | sed 's/^/wine-run.sh:   stderr: /'
+        } >>"$log"
+        [[ ! -s "$out" ]] && ((retries-- > 0)) || break
+        echo "wine-run.sh: nothing on standard output; running it again" >>"$log"
+        : >"$err"
+    done
     exit "$status"
 }
 

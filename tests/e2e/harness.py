@@ -28,11 +28,24 @@ SETTINGS_KEY = r"HKCU\Software\VB and VBA Program Settings\Trayhound"
 TRAY_WINDOW_NAME = "Wine System Tray"
 
 
+# Exit code of a Wine process that ended before its program ran (rare, on a loaded machine).
+NOT_STARTED = 127
+
+
+def _run(args, env, timeout):
+    """Runs a command with no inherited pipes, so that ctest never waits for Wine's servers. A run
+    that Wine failed to start (nothing printed, exit code 127) is started again, twice at most."""
+    for _ in range(3):
+        result = subprocess.run(args, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL, timeout=timeout, close_fds=True)
+        if result.returncode != NOT_STARTED or result.stdout:
+            break
+    return result
+
+
 def _quiet(args, env, timeout=60, check=True, returncode=False):
-    """Runs a command with no inherited pipes, so that ctest never waits for Wine's servers.
-    Returns its output, or its exit code when asked for that."""
-    result = subprocess.run(args, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                            stderr=subprocess.DEVNULL, timeout=timeout, close_fds=True)
+    """Runs a command; returns its output, or its exit code when asked for that."""
+    result = _run(args, env, timeout)
     if check and result.returncode != 0:
         raise RuntimeError(f"{args} failed with {result.returncode}")
     if returncode:
@@ -157,9 +170,7 @@ class WineSession:
 
     def reg_query(self, key, value):
         """The value's text, or None when it does not exist."""
-        result = subprocess.run(["wine", "reg", "query", key, "/v", value], env=self.env,
-                                stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                stderr=subprocess.DEVNULL, close_fds=True, timeout=60)
+        result = _run(["wine", "reg", "query", key, "/v", value], self.env, timeout=60)
         if result.returncode != 0:
             return None
         for line in result.stdout.decode("utf-8", "replace").splitlines():
@@ -172,9 +183,15 @@ class WineSession:
 
     def start(self, wait_icon=True, exe=TRAYHOUND_EXE):
         """Starts Trayhound: the built one, or another copy such as an installed one."""
-        self.program = _spawn(["wine", exe], self.env, os.path.join(self.dir, "trayhound.log"))
+        log = os.path.join(self.dir, "trayhound.log")
+        self.program = _spawn(["wine", exe], self.env, log)
         self.injected = False
         if wait_icon:
+            for _ in range(2):
+                wait_for(lambda: self.icon_shown() or not self.is_running(), 30, what="the tray icon")
+                if self.is_running() or self.program.returncode != NOT_STARTED:
+                    break
+                self.program = _spawn(["wine", exe], self.env, log)
             self.wait_for_icon()
         return self.program
 

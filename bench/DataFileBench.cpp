@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ProgramLists.h"
 #include "items/LaunchItems.h"
 #include "support/StdFileSystem.h"
 #include "support/Windows1252Codec.h"
@@ -18,20 +19,8 @@ namespace {
 
 constexpr int kItems = 100'000;
 
-// Menus as people build them: programs with a shortcut column, every tenth entry a separator.
 LaunchItems MakeItems(bool withAccents) {
-    LaunchItems items;
-    for (int i = 0; i < kItems; ++i) {
-        if (i % 10 == 9) {
-            items.Add("-", "", 0, -1);
-            continue;
-        }
-        const std::string n = std::to_string(i);
-        std::string caption = (withAccents ? "Caf\xC3\xA9 " : "Program ") + n + R"(\tCtrl+F)";
-        items.Add(std::move(caption), R"("C:\Program Files\Vendor )" + n + R"(\app.exe" /open)",
-                  i % 6, -1);
-    }
-    return items;
+    return ProgramList(kItems, withAccents ? "Caf\xC3\xA9" : "Program");
 }
 
 // One data file per kind for the whole run, in the temporary folder.

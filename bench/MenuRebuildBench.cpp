@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "ProgramLists.h"
 #include "app/MemorySettingsStore.h"
 #include "support/Error.h"
 #include "support/StdFileSystem.h"
@@ -30,20 +31,9 @@ namespace {
 constexpr int kItems = 1000;
 constexpr int kRuns = 21;
 
-// Menus as people build them: programs with a shortcut column and one of the five built-in
-// pictures, every tenth entry a separator.
+// Each program shows one of the five built-in pictures.
 std::shared_ptr<LaunchItems> MakeItems() {
-    auto items = std::make_shared<LaunchItems>();
-    for (int i = 0; i < kItems; ++i) {
-        if (i % 10 == 9) {
-            items->Add("-", "", 0, -1);
-            continue;
-        }
-        const std::string n = std::to_string(i);
-        items->Add("Program " + n + R"(\tCtrl+F)",
-                   R"("C:\Program Files\Vendor )" + n + R"(\app.exe" /open)", 1 + i % 5, -1);
-    }
-    return items;
+    return std::make_shared<LaunchItems>(ProgramList(kItems, "Program", 1, 5));
 }
 
 struct Timing {

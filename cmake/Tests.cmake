@@ -80,6 +80,7 @@ endif()
 # test saves natively; Windows starts a saver program.
 add_library(trayhound_crash_support STATIC tests/crash/CrashLists.cpp tests/crash/ChildProcess.cpp)
 target_link_libraries(trayhound_crash_support PUBLIC trayhound_core)
+target_include_directories(trayhound_crash_support PRIVATE tests/common)
 add_executable(crash_tests tests/crash/CrashSafeSaveTest.cpp)
 target_link_libraries(crash_tests PRIVATE trayhound_crash_support GTest::gtest_main)
 if(WIN32)

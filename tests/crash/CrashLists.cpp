@@ -1,5 +1,6 @@
 #include "CrashLists.h"
 
+#include "ProgramLists.h"
 #include "items/DataFile.h"
 
 #ifdef _WIN32
@@ -13,17 +14,7 @@
 namespace trayhound::crash {
 
 LaunchItems OldList(int count) {
-    LaunchItems items;
-    for (int i = 0; i < count; ++i) {
-        if (i % 10 == 9) {
-            items.Add("-", "", 0, -1);
-            continue;
-        }
-        const std::string n = std::to_string(i);
-        items.Add("Caf\xC3\xA9 " + n + R"(\tCtrl+F)",
-                  R"("C:\Program Files\Vendor )" + n + R"(\app.exe" /open)", i % 6, -1);
-    }
-    return items;
+    return ProgramList(count, "Caf\xC3\xA9");
 }
 
 LaunchItems NewList(int count) {

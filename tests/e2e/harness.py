@@ -370,3 +370,13 @@ class SessionTest(unittest.TestCase):
     def setUp(self):
         self.session = WineSession(f"{type(self).__name__}.{self._testMethodName}")
         self.addCleanup(self.session.close)
+
+    def assert_shutdown_request_ends_it(self, value="1"):
+        """Asks the running program to end, as a script would: it must end cleanly within the
+        polling period, and the request must be gone."""
+        s = self.session
+        s.request_shutdown(value)
+        started = time.monotonic()
+        self.assertEqual(s.wait_exit(20), 0)
+        self.assertLess(time.monotonic() - started, 12)
+        self.assertIsNone(s.reg_query(SETTINGS_KEY + r"\Command", "Shutdown"))

@@ -566,9 +566,7 @@ class ExitWhileEditingTest(EditorTest):
         self.press(window, "&Delete", DATA_ENTRIES[1:], 0, FIRST_ENABLED)
         editor = self.open_editor(window, "&New...", "New Item")
         self.type_into(editor, caption="Unsaved", command="C:\\unsaved.exe")
-        s.request_shutdown("1")
-        self.assertEqual(s.wait_exit(20), 0)
-        self.assertIsNone(s.reg_query(SETTINGS_KEY + r"\Command", "Shutdown"))
+        self.assert_shutdown_request_ends_it("1")
         self.assertEqual(s.read_data_file(), DATA)
         # The tray shows the new icon only once the old one is gone.
         wait_for(lambda: not s.icon_shown(), 10, what="the icon to go")
@@ -577,9 +575,7 @@ class ExitWhileEditingTest(EditorTest):
         s.start()
         s.choose(s.open_menu(3), "&Options...")
         s.window("Options")
-        s.request_shutdown("now")
-        self.assertEqual(s.wait_exit(20), 0)
-        self.assertIsNone(s.reg_query(SETTINGS_KEY + r"\Command", "Shutdown"))
+        self.assert_shutdown_request_ends_it("now")
         self.assertEqual(s.read_data_file(), DATA)
         self.assertEqual(s.reg_query(SETTINGS_KEY + r"\Options\LastIconSetFileNames", "1"),
                          "trayhound:\\internal.iconset")

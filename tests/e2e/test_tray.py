@@ -2,7 +2,6 @@
 request, a second start and a broken data file."""
 
 import os
-import time
 import unittest
 
 from harness import SETTINGS_KEY, SessionTest, wait_for
@@ -86,11 +85,7 @@ class ShutdownTest(SessionTest):
         s = self.session
         s.write_data_file(b"A\tC:\\a.exe\t2\r\n")
         s.start()
-        s.request_shutdown("1")
-        started = time.monotonic()
-        self.assertEqual(s.wait_exit(20), 0)
-        self.assertLess(time.monotonic() - started, 12)
-        self.assertIsNone(s.reg_query(SETTINGS_KEY + r"\Command", "Shutdown"))
+        self.assert_shutdown_request_ends_it("1")
         self.assertFalse(s.icon_shown())
         self.assertEqual(s.read_data_file(), b"A\tC:\\a.exe\t2\r\n")
 
@@ -99,9 +94,7 @@ class ShutdownTest(SessionTest):
         s.start()
         s.choose(s.open_menu(3), "&About")
         s.window("About Trayhound")
-        s.request_shutdown("now")
-        self.assertEqual(s.wait_exit(20), 0)
-        self.assertIsNone(s.reg_query(SETTINGS_KEY + r"\Command", "Shutdown"))
+        self.assert_shutdown_request_ends_it("now")
 
     def test_first_save_creates_the_folder(self):
         s = self.session

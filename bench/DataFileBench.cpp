@@ -11,8 +11,8 @@
 
 #include "ProgramLists.h"
 #include "items/LaunchItems.h"
-#include "support/StdFileSystem.h"
-#include "support/Windows1252Codec.h"
+#include "StdFileSystem.h"
+#include "Windows1252Codec.h"
 
 namespace trayhound {
 namespace {

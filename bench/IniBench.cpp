@@ -8,8 +8,8 @@
 
 #include "LinearIni.h"
 #include "iconsets/IniEdit.h"
-#include "support/StdFileSystem.h"
-#include "support/Windows1252Codec.h"
+#include "StdFileSystem.h"
+#include "Windows1252Codec.h"
 
 namespace trayhound {
 namespace {

@@ -16,13 +16,13 @@
 #include <vector>
 
 #include "ProgramLists.h"
-#include "app/MemorySettingsStore.h"
+#include "MemorySettingsStore.h"
 #include "support/Error.h"
-#include "support/StdFileSystem.h"
-#include "support/Windows1252Codec.h"
+#include "support/win32/AnsiCodec.h"
 #include "support/win32/ComApartment.h"
 #include "support/win32/Text.h"
 #include "support/win32/UniqueHandles.h"
+#include "support/win32/Win32FileSystem.h"
 #include "tray/win32/frmTray.h"
 
 namespace trayhound {
@@ -118,8 +118,8 @@ int Run() {
     setup.services = [&appData] {
         ApplicationServices services;
         services.settings = std::make_shared<MemorySettingsStore>();
-        services.fileSystem = std::make_shared<StdFileSystem>();
-        services.codec = std::make_shared<Windows1252Codec>();
+        services.fileSystem = std::make_shared<Win32FileSystem>();
+        services.codec = std::make_shared<AnsiCodec>();
         services.readAppDataFolder = [folder = appData.Path()] { return folder; };
         services.executablePath = "C:\\Trayhound\\Trayhound.exe";
         return services;

@@ -6,16 +6,11 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${TRAYHOUND_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 include(GoogleTest)
 
-file(GLOB TRAYHOUND_TEST_COMMON CONFIGURE_DEPENDS tests/common/*.cpp)
-if(TRAYHOUND_TEST_COMMON)
-    add_library(trayhound_test_common STATIC ${TRAYHOUND_TEST_COMMON})
-    target_link_libraries(trayhound_test_common PUBLIC trayhound_core GTest::gtest)
-    target_include_directories(trayhound_test_common PUBLIC tests/common)
-else()
-    add_library(trayhound_test_common INTERFACE)
-    target_link_libraries(trayhound_test_common INTERFACE trayhound_core GTest::gtest)
-    target_include_directories(trayhound_test_common INTERFACE tests/common)
-endif()
+# The test doubles and helpers the tests, fuzz targets and benchmarks share.
+add_library(trayhound_test_common STATIC tests/common/LinearIni.cpp tests/common/MemoryFileSystem.cpp
+    tests/common/MemorySettingsStore.cpp tests/common/Windows1252Codec.cpp)
+target_link_libraries(trayhound_test_common PUBLIC trayhound_core GTest::gtest)
+target_include_directories(trayhound_test_common PUBLIC tests/common)
 
 # One ctest test per test case shows each case in the summary; a whole test program per test
 # saves the start of a process per case, which counts in the sanitizer build.
@@ -43,8 +38,9 @@ function(trayhound_test name)
     endif()
 endfunction()
 
+# The portable core's tests run where the build runs; a cross build leaves them to the native one.
 file(GLOB TRAYHOUND_UNIT_TESTS CONFIGURE_DEPENDS tests/unit/*.cpp)
-if(TRAYHOUND_UNIT_TESTS)
+if(TRAYHOUND_UNIT_TESTS AND NOT CMAKE_CROSSCOMPILING)
     trayhound_test(unit_tests ${TRAYHOUND_UNIT_TESTS})
 endif()
 
@@ -76,24 +72,17 @@ if(Python3_Interpreter_FOUND)
     set_tests_properties(artwork_is_current PROPERTIES LABELS artwork TIMEOUT 900)
 endif()
 
-# Saving under hard kills: the test kills a saver child at random moments. A forked copy of the
-# test saves natively; Windows starts a saver program.
-add_library(trayhound_crash_support STATIC tests/crash/CrashLists.cpp tests/crash/ChildProcess.cpp)
-target_link_libraries(trayhound_crash_support PUBLIC trayhound_core)
-target_include_directories(trayhound_crash_support PRIVATE tests/common)
-add_executable(crash_tests tests/crash/CrashSafeSaveTest.cpp)
-target_link_libraries(crash_tests PRIVATE trayhound_crash_support GTest::gtest_main)
+# Saving under hard kills, against the real file system: the test starts a saver program and
+# kills it at random moments.
 if(WIN32)
-    target_link_libraries(trayhound_crash_support PUBLIC trayhound_win32)
     add_executable(crash_saver tests/crash/CrashSaver.cpp)
-    target_link_libraries(crash_saver PRIVATE trayhound_crash_support)
+    add_executable(crash_tests tests/crash/CrashSafeSaveTest.cpp)
+    foreach(target crash_saver crash_tests)
+        target_link_libraries(${target} PRIVATE trayhound_win32 trayhound_test_common)
+        target_link_options(${target} PRIVATE -static)
+    endforeach()
+    target_link_libraries(crash_tests PRIVATE GTest::gtest_main)
     add_dependencies(crash_tests crash_saver)
+    gtest_discover_tests(crash_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+        PROPERTIES LABELS crash_tests TIMEOUT 900)
 endif()
-if(MINGW)
-    target_link_options(crash_tests PRIVATE -static)
-    if(TARGET crash_saver)
-        target_link_options(crash_saver PRIVATE -static)
-    endif()
-endif()
-gtest_discover_tests(crash_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS crash_tests TIMEOUT 900)

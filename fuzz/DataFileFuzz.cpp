@@ -13,7 +13,7 @@
 #include "MemoryFileSystem.h"
 #include "items/LaunchItems.h"
 #include "support/Error.h"
-#include "support/Windows1252Codec.h"
+#include "Windows1252Codec.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "LinearIni.h"
 #include "MemoryFileSystem.h"
 #include "iconsets/IniEdit.h"
-#include "support/Windows1252Codec.h"
+#include "Windows1252Codec.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "app/MemorySettingsStore.h"
+#include "MemorySettingsStore.h"
 #include "app/Options.h"
 
 namespace {

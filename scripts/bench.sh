@@ -2,7 +2,7 @@
 # Measures Trayhound and prints one short Markdown table at the end: data-file load and save and
 # INI lookups natively (Google Benchmark), then under Wine the programs-menu rebuild and the
 # start-to-icon time and private memory beside a minimal tray program. A report, not a test: it
-# is not part of scripts/test.sh. Builds what it needs in build/native and build/mingw.
+# is not part of scripts/test.sh. Builds what it needs in build/bench and build/mingw.
 #
 #   scripts/bench.sh [starts per program]   (default 7; every figure is a median)
 set -euo pipefail
@@ -14,16 +14,16 @@ readonly repetitions=5
 scripts/deps.sh </dev/null
 
 echo "=== native: build"
-cmake --preset native </dev/null >/dev/null
-cmake --build --preset native --target trayhound_bench </dev/null
+cmake --preset bench </dev/null >/dev/null
+cmake --build --preset bench --target trayhound_bench </dev/null
 
 echo "=== mingw: build"
-cmake --preset mingw </dev/null >/dev/null
+cmake --preset mingw -DTRAYHOUND_BUILD_BENCH=ON </dev/null >/dev/null
 cmake --build --preset mingw --target Trayhound minimal_tray window_tool menu_rebuild_bench \
     th-probe th-inject </dev/null
 
 echo "=== native: data file and INI benchmarks ($repetitions repetitions each)"
-build/native/bench/trayhound_bench --benchmark_repetitions="$repetitions" \
+build/bench/bench/trayhound_bench --benchmark_repetitions="$repetitions" \
     --benchmark_report_aggregates_only=true --benchmark_out=build/bench-native.json \
     --benchmark_out_format=json </dev/null
 

@@ -1,37 +1,36 @@
 #pragma once
 
-#include <filesystem>
-#include <memory>
 #include <string>
 
-#include "items/LaunchItems.h"
-#include "support/FileSystem.h"
-#include "support/Windows1252Codec.h"
+#include "ProgramLists.h"
+#include "Windows1252Codec.h"
+#include "items/DataFile.h"
 
 namespace trayhound::crash {
 
-// The two lists that the saver writes in turn: the "old" one in the code page, the "new" one
-// with a character outside it (so UTF-8 with a byte order mark) and fewer items, so that the
-// two files differ in encoding, length and every line.
-LaunchItems OldList(int count);
-LaunchItems NewList(int count);
+// The saver writes these two lists in turn. The old one fits the code page; the new one holds a
+// character outside it (so it is UTF-8 with a byte order mark) and fewer items, so the two files
+// differ in encoding, length and every line.
+inline LaunchItems OldList(int count) {
+    return ProgramList(count, "Caf\xC3\xA9");
+}
 
-// The exact bytes a save of `items` writes.
-std::string FileBytes(const LaunchItems& items);
-
-// Saves the new list, then the old one, then the new one and so on until the process is killed;
-// with `once`, saves the new list a single time and returns.
-void SaveRepeatedly(const LaunchItems& newList, const LaunchItems& oldList, const std::string& path,
-                    bool once);
-
-// The file system the program uses on this platform.
-std::unique_ptr<FileSystem> PlatformFileSystem();
+inline LaunchItems NewList(int count) {
+    LaunchItems items;
+    for (int i = 0; i < count - count / 20; ++i) {
+        const std::string n = std::to_string(i);
+        items.Add("\xCE\xA9mega " + n, "https://example.org/" + n, (i + 1) % 6, -1);
+    }
+    return items;
+}
 
 inline const Windows1252Codec kCodec;
 
-#ifdef _WIN32
-// The saver program beside the running executable.
-std::filesystem::path SaverPath();
-#endif
+// The exact bytes a save of `items` writes.
+inline std::string FileBytes(const LaunchItems& items) {
+    DataFileWriter writer;
+    for (const auto& item : items) item->Save(writer);
+    return std::move(writer).Encode(kCodec);
+}
 
 }  // namespace trayhound::crash

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "MemoryFileSystem.h"
-#include "app/MemorySettingsStore.h"
+#include "MemorySettingsStore.h"
 #include "support/Error.h"
-#include "support/Windows1252Codec.h"
+#include "Windows1252Codec.h"
 
 namespace trayhound {
 namespace {

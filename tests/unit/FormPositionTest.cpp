@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MemorySettingsStore.h"
+#include "MemorySettingsStore.h"
 #include "support/Error.h"
 
 namespace trayhound {

@@ -2,9 +2,9 @@
 
 #include <map>
 
-#include "app/MemorySettingsStore.h"
+#include "MemorySettingsStore.h"
 #include "iconsets/IconSet.h"
-#include "support/Windows1252Codec.h"
+#include "Windows1252Codec.h"
 
 namespace trayhound {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "LinearIni.h"
 #include "MemoryFileSystem.h"
-#include "support/Windows1252Codec.h"
+#include "Windows1252Codec.h"
 
 namespace trayhound {
 namespace {

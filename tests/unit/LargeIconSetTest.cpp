@@ -6,7 +6,7 @@
 
 #include "MemoryFileSystem.h"
 #include "iconsets/IconSet.h"
-#include "support/Windows1252Codec.h"
+#include "Windows1252Codec.h"
 
 namespace trayhound {
 namespace {

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "app/Application.h"
-#include "app/MemorySettingsStore.h"
+#include "MemorySettingsStore.h"
 #include "support/Error.h"
-#include "support/Windows1252Codec.h"
+#include "Windows1252Codec.h"
 
 namespace trayhound {
 namespace {

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/MemorySettingsStore.h"
+#include "MemorySettingsStore.h"
 
 namespace trayhound {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/MemorySettingsStore.h"
+#include "MemorySettingsStore.h"
 #include "tray/ShutdownRequest.h"
 
 namespace trayhound {

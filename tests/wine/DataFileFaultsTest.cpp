@@ -9,7 +9,7 @@
 
 #include "WineTestSupport.h"
 #include "app/Application.h"
-#include "app/MemorySettingsStore.h"
+#include "MemorySettingsStore.h"
 #include "items/LaunchItems.h"
 #include "support/Error.h"
 #include "support/win32/AnsiCodec.h"

@@ -1,4 +1,4 @@
-#include "support/Windows1252Codec.h"
+#include "Windows1252Codec.h"
 
 #include <algorithm>
 #include <array>

@@ -12,29 +12,21 @@ add_library(trayhound_test_common STATIC tests/common/LinearIni.cpp tests/common
 target_link_libraries(trayhound_test_common PUBLIC trayhound_core GTest::gtest)
 target_include_directories(trayhound_test_common PUBLIC tests/common)
 
-# One ctest test per test case shows each case in the summary; a whole test program per test
-# saves the start of a process per case, which counts in the sanitizer build.
-option(TRAYHOUND_TEST_PER_CASE "Register each GoogleTest case as a test of its own" ON)
-
-# trayhound_test(<name> [RESOURCE_LOCK <resource>] <sources>...): one ctest test per test case;
-# tests sharing a resource lock never run at the same time.
+# trayhound_test(<name> <sources>...): a GoogleTest program. Natively each test case is a ctest
+# test of its own; a Windows program runs as one test, as every process start costs more under
+# Wine (and discovering the cases would start Wine before the prefix is set up).
 function(trayhound_test name)
-    cmake_parse_arguments(PARSE_ARGV 1 arg "" "RESOURCE_LOCK" "")
-    add_executable(${name} ${arg_UNPARSED_ARGUMENTS})
+    add_executable(${name} ${ARGN})
     target_link_libraries(${name} PRIVATE trayhound_test_common GTest::gtest_main)
     if(MINGW)
         target_link_options(${name} PRIVATE -static)
     endif()
-    set(properties LABELS ${name})
-    if(arg_RESOURCE_LOCK)
-        list(APPEND properties RESOURCE_LOCK ${arg_RESOURCE_LOCK})
-    endif()
-    if(TRAYHOUND_TEST_PER_CASE)
-        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-            PROPERTIES ${properties})
-    else()
+    if(WIN32)
         add_test(NAME ${name} COMMAND ${name})
-        set_tests_properties(${name} PROPERTIES ${properties})
+        set_tests_properties(${name} PROPERTIES LABELS ${name} FIXTURES_REQUIRED wine_prefix)
+    else()
+        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+            PROPERTIES LABELS ${name})
     endif()
 endfunction()
 
@@ -45,11 +37,18 @@ if(TRAYHOUND_UNIT_TESTS AND NOT CMAKE_CROSSCOMPILING)
 endif()
 
 if(WIN32)
+    if(NOT CMAKE_HOST_WIN32)
+        # Every Windows test runs in the build's Wine prefix: booted and started before the first,
+        # ended after the last, so that no Wine process outlives the run.
+        set(prefix_tool ${CMAKE_SOURCE_DIR}/scripts/wine-prefix.sh)
+        add_test(NAME wine_prefix_start COMMAND ${prefix_tool} start ${TRAYHOUND_WINEPREFIX})
+        add_test(NAME wine_prefix_stop COMMAND ${prefix_tool} stop ${TRAYHOUND_WINEPREFIX})
+        set_tests_properties(wine_prefix_start PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 600)
+        set_tests_properties(wine_prefix_stop PROPERTIES FIXTURES_CLEANUP wine_prefix)
+    endif()
     file(GLOB TRAYHOUND_WINE_TESTS CONFIGURE_DEPENDS tests/wine/*.cpp)
     if(TRAYHOUND_WINE_TESTS)
-        # Some of them change the prefix's user data (the AppData value, the program's own folder
-        # and settings), so they run one at a time; other tests still run beside them.
-        trayhound_test(wine_tests RESOURCE_LOCK wine_user_data ${TRAYHOUND_WINE_TESTS})
+        trayhound_test(wine_tests ${TRAYHOUND_WINE_TESTS})
         target_link_libraries(wine_tests PRIVATE trayhound_win32)
         # The program's resources and manifest, so that the Win32 code under test finds its
         # pictures and runs with the common controls and DPI awareness of Trayhound.exe.
@@ -66,10 +65,10 @@ endif()
 
 # The committed pictures must be what res/make_artwork.py draws.
 find_package(Python3 COMPONENTS Interpreter)
-if(Python3_Interpreter_FOUND)
+if(Python3_Interpreter_FOUND AND NOT CMAKE_CROSSCOMPILING)
     add_test(NAME artwork_is_current
         COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/res/make_artwork.py --check)
-    set_tests_properties(artwork_is_current PROPERTIES LABELS artwork TIMEOUT 900)
+    set_tests_properties(artwork_is_current PROPERTIES LABELS artwork TIMEOUT 120)
 endif()
 
 # Saving under hard kills, against the real file system: the test starts a saver program and
@@ -79,10 +78,12 @@ if(WIN32)
     add_executable(crash_tests tests/crash/CrashSafeSaveTest.cpp)
     foreach(target crash_saver crash_tests)
         target_link_libraries(${target} PRIVATE trayhound_win32 trayhound_test_common)
-        target_link_options(${target} PRIVATE -static)
+        if(MINGW)
+            target_link_options(${target} PRIVATE -static)
+        endif()
     endforeach()
     target_link_libraries(crash_tests PRIVATE GTest::gtest_main)
     add_dependencies(crash_tests crash_saver)
-    gtest_discover_tests(crash_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-        PROPERTIES LABELS crash_tests TIMEOUT 900)
+    add_test(NAME crash_tests COMMAND crash_tests)
+    set_tests_properties(crash_tests PROPERTIES LABELS crash_tests FIXTURES_REQUIRED wine_prefix)
 endif()

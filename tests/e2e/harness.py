@@ -1,17 +1,16 @@
 """Drives the real Trayhound.exe under Wine the way a person would.
 
-Each WineSession gets a fresh copy of a booted Wine prefix and its own Xvfb display. The tray icon
-is clicked with xdotool in Wine's system tray window; what the program shows (popup menus,
-dialogs, message boxes) is read through the test probe that th-inject loads into the running
-program, because another process cannot read a program's menus under Wine.
+Each WineSession is a fresh copy of the build's booted Wine prefix with an Xvfb display of its own
+(scripts/wine-prefix.sh). The tray icon is clicked with xdotool in Wine's system tray window; what
+the program shows (popup menus, dialogs, message boxes) is read through the test probe that
+th-inject loads into the running program, because another process cannot read a program's menus
+under Wine. Every wait has its own bound of at most 30 s.
 """
 
-import fcntl
 import getpass
 import json
 import os
 import shutil
-import signal
 import subprocess
 import time
 import unittest
@@ -21,18 +20,22 @@ TRAYHOUND_EXE = os.environ["TRAYHOUND_EXE"]
 PROBE_DLL = os.environ["TRAYHOUND_PROBE_DLL"]
 INJECT_EXE = os.environ["TRAYHOUND_INJECT_EXE"]
 WORK = os.path.join(BUILD, "e2e")
-BASE_PREFIX = os.path.join(WORK, "base-prefix")
+# The Wine tests' prefix; sessions are copies of it as it was booted.
+BASE_PREFIX = os.path.join(BUILD, "wineprefix")
+PREFIX_TOOL = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts",
+                           "wine-prefix.sh")
 USER = os.environ.get("USER") or getpass.getuser()
 
 SETTINGS_KEY = r"HKCU\Software\VB and VBA Program Settings\Trayhound"
 TRAY_WINDOW_NAME = "Wine System Tray"
-
+SCREEN = (1024, 768)  # the sessions' Xvfb screen
+MESSAGE_TEXT_ID = 0xFFFF  # a message box's text
 
 # Exit code of a Wine process that ended before its program ran (rare, on a loaded machine).
 NOT_STARTED = 127
 
 
-def _run(args, env, timeout):
+def _run(args, env, timeout=30):
     """Runs a command with no inherited pipes, so that ctest never waits for Wine's servers. A run
     that Wine failed to start (nothing printed, exit code 127) is started again, twice at most."""
     for _ in range(3):
@@ -43,14 +46,12 @@ def _run(args, env, timeout):
     return result
 
 
-def _quiet(args, env, timeout=60, check=True, returncode=False):
+def _quiet(args, env, check=True, returncode=False):
     """Runs a command; returns its output, or its exit code when asked for that."""
-    result = _run(args, env, timeout)
+    result = _run(args, env)
     if check and result.returncode != 0:
         raise RuntimeError(f"{args} failed with {result.returncode}")
-    if returncode:
-        return result.returncode
-    return result.stdout.decode("utf-8", "replace")
+    return result.returncode if returncode else result.stdout.decode("utf-8", "replace")
 
 
 def _spawn(args, env, log=None):
@@ -63,7 +64,16 @@ def _spawn(args, env, log=None):
             out.close()
 
 
+def prefix_tool(*args):
+    """scripts/wine-prefix.sh, on a display of its own rather than the caller's."""
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    result = subprocess.run([PREFIX_TOOL, *args], env=env, stdin=subprocess.DEVNULL,
+                            stdout=subprocess.PIPE, close_fds=True, timeout=30, check=True)
+    return result.stdout.decode().strip()
+
+
 def wait_for(predicate, timeout, interval=0.1, what="condition"):
+    assert timeout <= 30, "no wait is longer than 30 s"
     deadline = time.monotonic() + timeout
     while True:
         value = predicate()
@@ -74,64 +84,19 @@ def wait_for(predicate, timeout, interval=0.1, what="condition"):
         time.sleep(interval)
 
 
-def _free_display():
-    for number in range(120, 400):
-        if not os.path.exists(f"/tmp/.X11-unix/X{number}") and not os.path.exists(f"/tmp/.X{number}-lock"):
-            return number
-    raise RuntimeError("no free X display")
-
-
-def _boot_base_prefix():
-    """Boots one Wine prefix for all sessions; each session copies it (well under a second)."""
-    os.makedirs(WORK, exist_ok=True)
-    with open(os.path.join(WORK, "base-prefix.lock"), "w") as lock:
-        fcntl.flock(lock, fcntl.LOCK_EX)
-        ready = os.path.join(BASE_PREFIX, ".trayhound-ready")
-        if os.path.exists(ready):
-            return
-        shutil.rmtree(BASE_PREFIX, ignore_errors=True)
-        display = _free_display()
-        xvfb = _spawn(["Xvfb", f":{display}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"], None)
-        try:
-            env = dict(os.environ, WINEPREFIX=BASE_PREFIX, WINEDEBUG="-all", DISPLAY=f":{display}",
-                       WINEDLLOVERRIDES="mscoree,mshtml=")
-            _quiet(["wineboot", "-i"], env, timeout=300)
-            _quiet(["wineserver", "-w"], env, timeout=120)
-            # No window manager: without this Wine waits about 2 s on every window hide.
-            _quiet(["wine", "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed", "/d", "N", "/f"], env)
-            _quiet(["wine", "reg", "add", r"HKCU\Software\Wine\WineDbg", "/v", "ShowCrashDialog",
-                    "/t", "REG_DWORD", "/d", "0", "/f"], env)
-            _quiet(["wineserver", "-w"], env, timeout=120)
-        finally:
-            xvfb.terminate()
-            xvfb.wait()
-        # Keep the user's folders inside the prefix instead of linking to $HOME.
-        user_dir = os.path.join(BASE_PREFIX, "drive_c", "users", USER)
-        for name in os.listdir(user_dir):
-            path = os.path.join(user_dir, name)
-            if os.path.islink(path):
-                os.unlink(path)
-                os.makedirs(path)
-        open(ready, "w").close()
-
-
 class WineSession:
     """One clean prefix, one display, at most one running Trayhound."""
 
     def __init__(self, name):
-        _boot_base_prefix()
         self.dir = os.path.join(WORK, name)
         shutil.rmtree(self.dir, ignore_errors=True)
         os.makedirs(self.dir)
         self.prefix = os.path.join(self.dir, "prefix")
-        _quiet(["cp", "-a", BASE_PREFIX, self.prefix], None)
-        self.display = _free_display()
-        self.xvfb = _spawn(["Xvfb", f":{self.display}", "-screen", "0", "1024x768x24", "-nolisten", "tcp"], None)
-        wait_for(lambda: os.path.exists(f"/tmp/.X11-unix/X{self.display}"), 10, what="Xvfb")
-        self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG="-all", DISPLAY=f":{self.display}",
+        prefix_tool("clone", BASE_PREFIX, self.prefix)
+        self.display = prefix_tool("start", self.prefix)
+        self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG="-all", DISPLAY=self.display,
                         WINEDLLOVERRIDES="mscoree,mshtml=")
         self.env.pop("WAYLAND_DISPLAY", None)
-        self.server = _spawn(["wineserver", "-p"], self.env)
         self.program = None
         self.injected = False
         shutil.copy(PROBE_DLL, os.path.join(self.drive_c, "th-probe.dll"))
@@ -168,9 +133,12 @@ class WineSession:
     def reg_add(self, key, value, data, kind="REG_SZ"):
         _quiet(["wine", "reg", "add", key, "/v", value, "/t", kind, "/d", data, "/f"], self.env)
 
+    def reg_delete(self, key, value):
+        _quiet(["wine", "reg", "delete", key, "/v", value, "/f"], self.env)
+
     def reg_query(self, key, value):
         """The value's text, or None when it does not exist."""
-        result = _run(["wine", "reg", "query", key, "/v", value], self.env, timeout=60)
+        result = _run(["wine", "reg", "query", key, "/v", value], self.env)
         if result.returncode != 0:
             return None
         for line in result.stdout.decode("utf-8", "replace").splitlines():
@@ -281,7 +249,7 @@ class WineSession:
     def screenshot(self, name):
         path = os.path.join(WORK, "screenshots", name)
         os.makedirs(os.path.dirname(path), exist_ok=True)
-        _quiet(["import", "-display", f":{self.display}", "-window", "root", path], self.env)
+        _quiet(["import", "-display", self.display, "-window", "root", path], self.env)
         return path
 
     # The probe ----------------------------------------------------------------------------------
@@ -340,6 +308,10 @@ class WineSession:
     def windows(self):
         return self.probe("windows")
 
+    def find(self, hwnd):
+        """The program's visible top-level window with this handle, or None."""
+        return next((w for w in self.windows() if w["hwnd"] == hwnd), None)
+
     def window(self, title, timeout=10):
         return wait_for(lambda: next((w for w in self.windows() if w["title"] == title), None),
                         timeout, what=f"window {title!r}")
@@ -349,17 +321,8 @@ class WineSession:
     def close(self):
         if self.is_running():
             self.program.kill()
-        subprocess.run(["wineserver", "-k"], env=self.env, stdin=subprocess.DEVNULL,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, close_fds=True)
-        self.xvfb.send_signal(signal.SIGTERM)
-        for process in (self.program, self.server, self.xvfb):
-            if process is None:
-                continue
-            try:
-                process.wait(10)
-            except subprocess.TimeoutExpired:
-                process.kill()
-                process.wait()
+            self.program.wait(10)
+        prefix_tool("stop", self.prefix)
         # A prefix copy is large; the program's log stays beside it for a failing test to show.
         shutil.rmtree(self.prefix, ignore_errors=True)
 
@@ -370,6 +333,24 @@ class SessionTest(unittest.TestCase):
     def setUp(self):
         self.session = WineSession(f"{type(self).__name__}.{self._testMethodName}")
         self.addCleanup(self.session.close)
+
+    def until(self, read, expected, what, timeout=10):
+        """Polls until read() gives expected, then compares (so a failure shows the difference)."""
+        last = None
+
+        def matches():
+            nonlocal last
+            last = read()
+            return last == expected
+
+        try:
+            wait_for(matches, timeout, what=what)
+        except AssertionError:
+            self.assertEqual(last, expected, what)
+        return last
+
+    def find(self, hwnd):
+        return self.session.find(hwnd)
 
     def assert_shutdown_request_ends_it(self, value="1"):
         """Asks the running program to end, as a script would: it must end cleanly within the

@@ -4,7 +4,9 @@ request, a second start and a broken data file."""
 import os
 import unittest
 
-from harness import SETTINGS_KEY, SessionTest, wait_for
+from harness import MESSAGE_TEXT_ID, SCREEN, SETTINGS_KEY, SessionTest, WineSession, wait_for
+
+SHELL_FOLDERS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders"
 
 COMMAND_MENU = ["&List...", "&Options...", "", "&Help", "&About", "", "E&xit"]
 
@@ -67,17 +69,48 @@ class ProgramsMenuTest(SessionTest):
         s.window("List")
         self.assertIn("comctl32.dll", s.loaded_dlls())
 
-    def test_about_box_opens_from_the_command_menu(self):
+    def test_about_box_switches_views_copies_its_link_and_closes_with_escape(self):
         s = self.session
         s.choose(s.open_menu(3), "&About")
         about = s.window("About Trayhound")
-        texts = [c["text"] for c in about["controls"]]
-        self.assertTrue(any(t.startswith("Version 1.0") for t in texts), texts)
         s.screenshot("about.png")
-        ok = next(c for c in about["controls"] if c["text"] == "OK")
-        s.probe(f"click {ok['hwnd']}")
-        wait_for(lambda: not any(w["title"] == "About Trayhound" for w in s.windows()), 10,
-                 what="the About box to close")
+        self.assertEqual(about["rect"][2:], [SCREEN[0] - 50, SCREEN[1] - 50])
+        version = next(c for c in about["controls"] if c["text"].startswith("Version "))
+
+        def view():
+            controls = s.find(about["hwnd"])["controls"]
+            lists = [c for c in controls if c["class"].lower() == "listbox" and c["visible"]]
+            heading = next(c["text"] for c in controls if c["hwnd"] == version["hwnd"])
+            return heading, [len(c["entries"]) for c in lists]
+
+        for keys, expected in [("F2", ("Application Info", [23])), ("shift+F3", ("Application Info", [23])),
+                               ("F3", ("Thanks to:", [0])), ("F1", (version["text"], []))]:
+            s.key(keys)
+            self.until(view, expected, f"the view after {keys}")
+
+        s.key("F2")
+        properties = wait_for(lambda: next((c for c in s.find(about["hwnd"])["controls"]
+                                            if c["class"].lower() == "listbox" and c["visible"]), None),
+                              10, what="the property list")
+        row = next(i for i, e in enumerate(properties["entries"]) if e.startswith("PrevInstance\t"))
+        s.probe(f"lbselect {properties['hwnd']} {row}")
+        s.probe(f"lbdblclk {properties['hwnd']}")
+        box = s.window("PrevInstance")
+        self.assertEqual([c["text"] for c in box["controls"] if c["id"] == MESSAGE_TEXT_ID], ["False"])
+        s.key("Return")
+        wait_for(lambda: s.find(box["hwnd"]) is None, 10, what="the property's message box to close")
+
+        s.key("F1")
+        self.until(view, (version["text"], []), "the main view with the mail link")
+        link = next(c for c in about["controls"] if "@" in c["text"])
+        left, top, right, bottom = link["rect"]
+        s.click_at((left + right) // 2, (top + bottom) // 2, button=3)
+        s.choose(wait_for(lambda: s.probe("menu"), 10, what="the link menu")[-1]["items"], "Copy Shortcut")
+        copied = wait_for(lambda: s.probe("clipboard")["text"], 10, what="the link on the clipboard")
+        self.assertTrue(copied.startswith("mailto:") and link["text"] in copied, copied)
+
+        s.key("Escape")
+        wait_for(lambda: s.find(about["hwnd"]) is None, 10, what="the About box to close")
 
 
 class ShutdownTest(SessionTest):
@@ -117,20 +150,25 @@ class InstanceTest(SessionTest):
         self.assertTrue(s.icon_shown())
         self.assertEqual(len(s.open_menu(3)), 7)
 
-    def test_a_malformed_data_file_shows_a_message_and_no_icon(self):
-        s = self.session
-        s.write_data_file(b"Good\tC:\\a.exe\t1\r\nBad\tC:\\b.exe\tseven\r\n")
-        s.start(wait_icon=False)
-        box = s.window("Trayhound", timeout=20)
-        message = " ".join(c["text"] for c in box["controls"] if c["class"].lower() == "static")
-        self.assertIn("2", message)
-        self.assertFalse(s.icon_shown())
-        ok = next(c for c in box["controls"] if c["class"].lower() == "button")
-        s.probe(f"click {ok['hwnd']}")
-        s.wait_exit(20)
-        self.assertFalse(s.icon_shown())
-        # Nothing was saved over the user's file.
-        self.assertEqual(s.read_data_file(), b"Good\tC:\\a.exe\t1\r\nBad\tC:\\b.exe\tseven\r\n")
+    def test_a_start_up_fault_shows_its_message_ends_without_an_icon_and_writes_nothing(self):
+        bad = b"Good\tC:\\a.exe\t1\r\nBad\tC:\\b.exe\tseven\r\n"
+        for fault, prepare, expected in [
+                ("a malformed data file", lambda s: s.write_data_file(bad), "Line 2 of"),
+                ("no AppData folder", lambda s: s.reg_delete(SHELL_FOLDERS, "AppData"), "Data Folder")]:
+            with self.subTest(fault):
+                s = WineSession(f"StartUpFault.{fault.replace(' ', '-')}")
+                self.addCleanup(s.close)
+                prepare(s)
+                s.start(wait_icon=False)
+                box = s.window("Trayhound", timeout=20)
+                message = next(c["text"] for c in box["controls"] if c["id"] == MESSAGE_TEXT_ID)
+                self.assertIn(expected, message)
+                self.assertFalse(s.icon_shown())
+                s.key("Return")
+                self.assertEqual(s.wait_exit(20), 1)
+                self.assertFalse(s.icon_shown())
+                self.assertEqual(os.path.exists(s.data_file) and s.read_data_file(),
+                                 bad if fault.endswith("file") else False)
 
 
 if __name__ == "__main__":

@@ -90,7 +90,7 @@ class SetupTest(harness.SessionTest):
     def linux_path(self, windows_path):
         return os.path.join(self.session.drive_c, *windows_path[3:].split("\\"))
 
-    def wine(self, *args, timeout=120):
+    def wine(self, *args, timeout=30):
         """Runs a Windows program to its end and returns its exit code."""
         with open(os.path.join(self.session.dir, "wine.log"), "ab") as log:
             return subprocess.run(["wine", *args], env=self.session.env, stdin=subprocess.DEVNULL,
@@ -100,7 +100,7 @@ class SetupTest(harness.SessionTest):
         """The key's values as texts by name, or None when the key does not exist."""
         result = subprocess.run(["wine", "reg", "query", key], env=self.session.env,
                                 stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                stderr=subprocess.DEVNULL, close_fds=True, timeout=60)
+                                stderr=subprocess.DEVNULL, close_fds=True, timeout=30)
         if result.returncode != 0:
             return None
         lines = result.stdout.decode("utf-8", "replace").splitlines()
@@ -119,7 +119,7 @@ class SetupTest(harness.SessionTest):
         # It runs a copy of itself from the temporary folder and returns at once; the copy
         # removes the entry last.
         self.assertEqual(self.wine(*shlex.split(command), "/S", *options), 0)
-        wait_for(lambda: not self.key_exists(UNINSTALL_KEY), 60, interval=0.2, what="the uninstaller")
+        wait_for(lambda: not self.key_exists(UNINSTALL_KEY), 30, interval=0.2, what="the uninstaller")
 
     def trayhound_processes(self):
         """Ids of the Trayhound.exe processes of this session's prefix."""

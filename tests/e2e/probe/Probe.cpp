@@ -13,6 +13,7 @@
 //   lbdblclk <hwnd>           double-clicks the selected list-box entry
 //   key <hwnd> <vk>           a key press sent to a window
 //   close <hwnd>              the title bar's close box
+//   clipboard                 the clipboard's text
 #include <windows.h>
 
 #include <cstdio>
@@ -247,6 +248,20 @@ std::string Windows() {
     return out.str();
 }
 
+std::string Clipboard() {
+    std::wstring text;
+    if (OpenClipboard(nullptr)) {
+        if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            if (const auto* locked = static_cast<const wchar_t*>(GlobalLock(data))) {
+                text = locked;
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+    }
+    return "{\"text\":" + Json(text) + "}";
+}
+
 void NotifyOwner(HWND control, WORD code) {
     PostMessageW(GetParent(control), WM_COMMAND,
                  MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(control)), code),
@@ -259,6 +274,7 @@ std::string Answer(const std::string& request) {
     in >> verb;
     if (verb == "menu") return Menus();
     if (verb == "windows") return Windows();
+    if (verb == "clipboard") return Clipboard();
     std::string handleText;
     in >> handleText;
     if (handleText.empty()) return "{\"error\":\"missing window\"}";

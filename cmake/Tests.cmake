@@ -70,6 +70,10 @@ if(Python3_Interpreter_FOUND AND NOT CMAKE_CROSSCOMPILING)
         COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/res/make_artwork.py --check)
     set_tests_properties(artwork_is_current PROPERTIES LABELS artwork TIMEOUT 120)
 endif()
+if(NOT CMAKE_CROSSCOMPILING)
+    # No file includes a header of a subsystem above its own.
+    add_test(NAME layers COMMAND ${CMAKE_SOURCE_DIR}/tests/check-layers.sh)
+endif()
 
 # Saving under hard kills, against the real file system: the test starts a saver program and
 # kills it at random moments.

@@ -3,7 +3,7 @@ set(TRAYHOUND_WIN32_DEFINITIONS UNICODE _UNICODE STRICT NOMINMAX WIN32_LEAN_AND_
     WINVER=0x0A00)
 
 file(GLOB TRAYHOUND_WIN32_SOURCES CONFIGURE_DEPENDS src/*/win32/*.cpp)
-list(FILTER TRAYHOUND_WIN32_SOURCES EXCLUDE REGEX "/src/app/win32/WinMain\\.cpp$")
+
 add_library(trayhound_win32 STATIC ${TRAYHOUND_WIN32_SOURCES})
 target_link_libraries(trayhound_win32 PUBLIC trayhound_core)
 target_compile_definitions(trayhound_win32 PUBLIC ${TRAYHOUND_WIN32_DEFINITIONS})
@@ -50,7 +50,7 @@ file(GLOB TRAYHOUND_RESOURCE_FILES CONFIGURE_DEPENDS res/*.ico res/*.cur res/*.b
 # RT_MANIFEST statements pull in.
 set_source_files_properties(${TRAYHOUND_RC} PROPERTIES OBJECT_DEPENDS
     "${TRAYHOUND_RESOURCE_FILES};${CMAKE_SOURCE_DIR}/res/resource.h")
-add_executable(Trayhound WIN32 src/app/win32/WinMain.cpp ${TRAYHOUND_RC})
+add_executable(Trayhound WIN32 src/WinMain.cpp ${TRAYHOUND_RC})
 target_link_libraries(Trayhound PRIVATE trayhound_win32)
 if(MINGW)
     target_link_options(Trayhound PRIVATE -municode -static)

@@ -159,39 +159,4 @@ std::string_view AboutViews::Heading() const noexcept {
     return versionText_;
 }
 
-namespace {
-
-int MulDivRounded(int value, int numerator, int denominator) {
-    const long long product = static_cast<long long>(value) * numerator;
-    const long long half = denominator / 2;
-    const long long rounded =
-        product >= 0 ? (product + half) / denominator : -((-product + half) / denominator);
-    return static_cast<int>(rounded);
-}
-
-}  // namespace
-
-int TwipsToPixels(int twips, int dpi) {
-    return MulDivRounded(twips, dpi, kTwipsPerInch);
-}
-
-int PixelsToTwips(int pixels, int dpi) {
-    return MulDivRounded(pixels, kTwipsPerInch, dpi);
-}
-
-int FontHeight(double points, int dpi) {
-    return -static_cast<int>(std::lround(points * dpi / 72.0));
-}
-
-PixelRect ToPixels(const TwipsRect& rect, int dpi) {
-    const int left = TwipsToPixels(rect.left, dpi);
-    const int top = TwipsToPixels(rect.top, dpi);
-    return PixelRect{left, top, TwipsToPixels(rect.left + rect.width, dpi) - left,
-                     TwipsToPixels(rect.top + rect.height, dpi) - top};
-}
-
-Point LowerRightCorner(const PixelRect& area, int width, int height, int margin) {
-    return Point{area.left + area.width - width - margin, area.top + area.height - height - margin};
-}
-
 }  // namespace trayhound::about

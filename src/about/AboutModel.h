@@ -16,8 +16,6 @@ inline constexpr std::string_view kTitleTemplate = "%apptitle";
 inline constexpr std::string_view kVersionTemplate = "Version %major.%minor %inter(build %build)";
 inline constexpr std::string_view kDescriptionTemplate =
     "If you find a bug, or have any idea of improving %apptitle, please mail me:";
-inline constexpr std::string_view kXpText = "xp";
-inline constexpr std::string_view kOkText = "OK";
 inline constexpr std::string_view kApplicationInfoHeading = "Application Info";
 inline constexpr std::string_view kThanksHeading = "Thanks to:";
 
@@ -159,71 +157,5 @@ class AboutViews {
     std::string versionText_;
     View view_ = View::Main;
 };
-
-// ---- Units --------------------------------------------------------------------------------------
-
-inline constexpr int kTwipsPerInch = 1440;
-
-// Nearest pixel, halves away from zero.
-int TwipsToPixels(int twips, int dpi);
-int PixelsToTwips(int pixels, int dpi);
-// The (negative) character height of a font of `points` at `dpi`.
-int FontHeight(double points, int dpi);
-
-struct TwipsRect {
-    int left;
-    int top;
-    int width;
-    int height;
-};
-
-struct PixelRect {
-    int left;
-    int top;
-    int width;
-    int height;
-    friend bool operator==(const PixelRect&, const PixelRect&) = default;
-};
-
-// Both edges are converted, so neighbours that touch in twips still touch in pixels.
-PixelRect ToPixels(const TwipsRect& rect, int dpi);
-
-struct Point {
-    int x;
-    int y;
-    friend bool operator==(const Point&, const Point&) = default;
-};
-
-// Top-left corner that puts a window of the given outer size `margin` pixels in from the right
-// and bottom edges of `area`.
-Point LowerRightCorner(const PixelRect& area, int width, int height, int margin);
-
-inline constexpr int kCornerMargin = 50;
-
-// The dialog's design, in twips, relative to each control's container.
-namespace design {
-inline constexpr int kClientWidth = 5070;
-inline constexpr int kClientHeight = 3030;
-inline constexpr TwipsRect kPicture1{0, 0, 5175, 735};
-inline constexpr TwipsRect kPicIcon{120, 120, 480, 480};
-inline constexpr Point kLblTitle{795, 90};
-inline constexpr TwipsRect kLblXp{0, 50, 435, 375};  // left follows the title
-inline constexpr TwipsRect kImage1{0, 660, 5115, 75};
-inline constexpr TwipsRect kLblVersion{840, 840, 4005, 225};
-inline constexpr TwipsRect kLblDisclaimer{840, 1200, 3975, 225};
-inline constexpr TwipsRect kLblDescription{840, 1560, 4005, 435};
-inline constexpr Point kLblMailMe{960, 2040};
-inline constexpr TwipsRect kCmdOK{3600, 2520, 1260, 345};
-inline constexpr TwipsRect kPicScreen2{720, 1080, 4215, 1335};
-inline constexpr TwipsRect kLstAppProperties{120, 0, 4020, 1230};
-inline constexpr TwipsRect kLstThanks{840, 1080, 4015, 1230};
-
-inline constexpr double kDefaultFontPoints = 8.25;
-inline constexpr double kTitleFontPoints = 20.25;
-inline constexpr double kXpFontPoints = 15.75;
-inline constexpr Rgb kXpColour{247, 150, 55};
-inline constexpr Rgb kLinkColour{0, 0, 255};
-inline constexpr int kTitleToXpGap = 2;  // pixels
-}  // namespace design
 
 }  // namespace trayhound::about

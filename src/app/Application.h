@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/Options.h"
-#include "app/SettingsStore.h"
+#include "support/SettingsStore.h"
 #include "items/LaunchItems.h"
 #include "support/FileSystem.h"
 #include "support/TextCodec.h"

@@ -2,12 +2,10 @@
 
 #include <algorithm>
 
+#include "support/Utf8.h"
+
 namespace trayhound {
 namespace item_editor {
-
-bool IsContinuationByte(char c) noexcept {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
 
 std::string WithoutLineBreaksOrTabs(std::string text) {
     std::replace_if(
@@ -21,16 +19,6 @@ std::string_view TrimBlanks(std::string_view text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-std::optional<std::string> DropLastCharacters(std::string_view text, std::size_t count) {
-    std::size_t end = text.size();
-    for (std::size_t dropped = 0; dropped < count; ++dropped) {
-        if (end == 0) return std::nullopt;
-        --end;
-        while (end > 0 && IsContinuationByte(text[end])) --end;
-    }
-    return std::string(text.substr(0, end));
-}
-
 }  // namespace item_editor
 
 std::vector<std::string> ItemEditor::LoadRunMRU() const {
@@ -40,13 +28,13 @@ std::vector<std::string> ItemEditor::LoadRunMRU() const {
     services_.getKeyValue(kRunMruKey, "MRUList", order);
     // One value per character of MRUList, most recent first.
     for (std::size_t i = 0; i < order.size();) {
-        std::size_t next = i + 1;
-        while (next < order.size() && item_editor::IsContinuationByte(order[next])) ++next;
+        std::size_t next = i;
+        NextCodePoint(order, next);
         std::string value;
         services_.getKeyValue(kRunMruKey, order.substr(i, next - i), value);
         // The shell ends every entry with "\1"; a value too short for that (or a missing one)
         // is no entry.
-        if (auto command = item_editor::DropLastCharacters(value, 2)) {
+        if (auto command = DropLastCharacters(value, 2)) {
             entries.push_back(std::move(*command));
         }
         i = next;

@@ -104,10 +104,6 @@ inline constexpr std::array<std::string_view, 6> kIconNames = {"No icon",  "Appl
 std::string WithoutLineBreaksOrTabs(std::string text);
 // The text without blanks at either end.
 std::string_view TrimBlanks(std::string_view text);
-// True for the second and later bytes of a UTF-8 character.
-bool IsContinuationByte(char c) noexcept;
-// `text` without its last `count` characters (not bytes); nothing when it is shorter.
-std::optional<std::string> DropLastCharacters(std::string_view text, std::size_t count);
 
 }  // namespace item_editor
 

@@ -5,83 +5,13 @@
 #include <optional>
 #include <utility>
 
+#include "support/Utf8.h"
+
 namespace trayhound {
 namespace {
 
-constexpr char32_t kReplacementCharacter = 0xFFFD;
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
-
-// One character at `pos`, which moves past it. A byte that does not start a well-formed
-// sequence (overlong forms, surrogates and values above U+10FFFF included) is one character
-// of its own, U+FFFD.
-char32_t NextCodePoint(std::string_view text, std::size_t& pos) {
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    if (lead < 0x80) {
-        ++pos;
-        return lead;
-    }
-    std::size_t length = 0;
-    char32_t codePoint = 0;
-    char32_t smallest = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        codePoint = lead & 0x1Fu;
-        smallest = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        codePoint = lead & 0x0Fu;
-        smallest = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        codePoint = lead & 0x07u;
-        smallest = 0x10000;
-    }
-    if (length == 0 || pos + length > text.size()) {
-        ++pos;
-        return kReplacementCharacter;
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[pos + i]);
-        if ((next & 0xC0u) != 0x80u) {
-            ++pos;
-            return kReplacementCharacter;
-        }
-        codePoint = (codePoint << 6) | (next & 0x3Fu);
-    }
-    if (codePoint < smallest || codePoint > 0x10FFFF ||
-        (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
-        ++pos;
-        return kReplacementCharacter;
-    }
-    pos += length;
-    return codePoint;
-}
-
-void AppendUtf8(std::string& out, char32_t codePoint) {
-    if (codePoint < 0x80) {
-        out += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        out += static_cast<char>(0xC0 | (codePoint >> 6));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else if (codePoint < 0x10000) {
-        out += static_cast<char>(0xE0 | (codePoint >> 12));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (codePoint >> 18));
-        out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
-}
-
-std::string ValidUtf8(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t pos = 0; pos < text.size();) AppendUtf8(out, NextCodePoint(text, pos));
-    return out;
-}
 
 // An odd last byte and unpaired surrogates become U+FFFD.
 std::string Utf16LeToUtf8(std::string_view bytes) {

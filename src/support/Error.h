@@ -5,23 +5,27 @@
 
 namespace trayhound {
 
-// Error numbers the program reports; they follow the classic run-time numbering so that a
-// message box shows the same numbers users of the original tool know.
+// What an Error's number means, everywhere in the program:
+// - a failed Windows call: that call's Win32 error code (its GetLastError, the LSTATUS of a
+//   registry call, the code an HRESULT carries; support/win32/SystemError.h makes these);
+// - a file-system failure: the Win32 code of the file error, whichever file system reported it,
+//   so that the portable core acts on a missing folder alike on Windows and in tests;
+// - anything else: one of the program's own numbers below, in the classic run-time numbering.
 namespace error_number {
+// The program's own.
 inline constexpr int kInvalidProcedureCall = 5;
 inline constexpr int kOverflow = 6;
 inline constexpr int kSubscriptOutOfRange = 9;
 inline constexpr int kTypeMismatch = 13;
-inline constexpr int kFileNotFound = 53;
-inline constexpr int kFileAlreadyExists = 58;
-inline constexpr int kDiskFull = 61;
-inline constexpr int kInputPastEndOfFile = 62;
-inline constexpr int kPermissionDenied = 70;
-inline constexpr int kPathFileAccessError = 75;
-inline constexpr int kPathNotFound = 76;
 inline constexpr int kInvalidFieldNumber = 301;
 inline constexpr int kKeyAlreadyAssociated = 457;
 inline constexpr int kApplicationDefined = 1000;
+// Win32 file error codes that the core and the tests' file systems name.
+inline constexpr int kFileNotFound = 2;         // ERROR_FILE_NOT_FOUND
+inline constexpr int kPathNotFound = 3;         // ERROR_PATH_NOT_FOUND
+inline constexpr int kAccessDenied = 5;         // ERROR_ACCESS_DENIED
+inline constexpr int kDiskFull = 112;           // ERROR_DISK_FULL
+inline constexpr int kFileAlreadyExists = 183;  // ERROR_ALREADY_EXISTS
 }  // namespace error_number
 
 // The one error type of the program: a number, a description a person can act on, and the

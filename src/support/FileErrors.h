@@ -6,8 +6,8 @@
 
 namespace trayhound {
 
-// A file-system failure as the program reports it: the classic run-time description of the
-// number (kPathNotFound: "Path not found") followed by the path it concerns.
-Error FileError(int number, std::string_view path);
+// A file-system failure as the program reports it: the Win32 code of the file error as its
+// number, and the classic run-time description of it ("Path not found") followed by the path.
+Error FileError(int code, std::string_view path);
 
 }  // namespace trayhound

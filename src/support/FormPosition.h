@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/SettingsStore.h"
+#include "support/SettingsStore.h"
 
 namespace trayhound {
 

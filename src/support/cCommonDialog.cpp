@@ -1,5 +1,7 @@
 #include "support/cCommonDialog.h"
 
+#include "support/Utf8.h"
+
 #include "support/Error.h"
 
 namespace trayhound::common_dialog {
@@ -75,16 +77,6 @@ std::string FilterPair(std::string_view converted, std::int32_t index) {
 
 std::string TextBeforeNul(std::string_view buffer) {
     return std::string(buffer.substr(0, buffer.find('\0')));
-}
-
-std::size_t Utf16Length(std::string_view utf8) noexcept {
-    std::size_t units = 0;
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte & 0xC0) != 0x80) ++units;  // a lead byte starts a character
-        if (byte >= 0xF0) ++units;           // beyond the basic plane: a surrogate pair
-    }
-    return units;
 }
 
 void CheckBufferText(std::string_view text, const std::string& source) {

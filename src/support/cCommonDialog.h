@@ -178,8 +178,6 @@ std::string ConvertFilter(std::string_view filter);
 std::string FilterPair(std::string_view converted, std::int32_t index);
 // The text of a returned buffer before its first NUL.
 std::string TextBeforeNul(std::string_view buffer);
-// Number of UTF-16 code units `utf8` takes in a wide buffer.
-std::size_t Utf16Length(std::string_view utf8) noexcept;
 // Throws Error (kInvalidProcedureCall, `source`) when `text` does not fit a 260-character
 // buffer.
 void CheckBufferText(std::string_view text, const std::string& source);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SettingsStore.h"
+#include "support/SettingsStore.h"
 
 namespace trayhound {
 

@@ -9,14 +9,6 @@ namespace {
 constexpr std::uint32_t kMouseFirst = 0x0200;  // WM_MOUSEMOVE
 constexpr std::uint32_t kMouseLast = 0x0209;   // WM_MBUTTONDBLCLK
 
-// Length in bytes of the UTF-8 sequence that starts with `lead`; a stray byte counts as one
-// character, as the conversion to UTF-16 turns it into one replacement character.
-std::size_t SequenceLength(unsigned char lead) noexcept {
-    if (lead >= 0xF0 && lead <= 0xF4) return 4;
-    if (lead >= 0xE0) return lead <= 0xEF ? 3 : 1;
-    if (lead >= 0xC2) return 2;
-    return 1;
-}
 }  // namespace
 
 std::optional<std::int16_t> MouseButtonFromNotification(std::uint32_t mouseMessage) noexcept {
@@ -61,20 +53,6 @@ TrayAction TrayClicks::OnMouseButton(std::int16_t mouseButton) noexcept {
 
 TrayAction TrayClicks::DoubleClickTimeEnded() noexcept {
     return std::exchange(waiting_, false) ? TrayAction::ProgramsMenu : TrayAction::None;
-}
-
-std::string CutToUtf16Units(std::string_view text, std::size_t maxUnits) {
-    std::size_t units = 0;
-    std::size_t position = 0;
-    while (position < text.size()) {
-        const std::size_t length = std::min(
-            SequenceLength(static_cast<unsigned char>(text[position])), text.size() - position);
-        const std::size_t characterUnits = length == 4 ? 2 : 1;
-        if (units + characterUnits > maxUnits) break;
-        units += characterUnits;
-        position += length;
-    }
-    return std::string(text.substr(0, position));
 }
 
 }  // namespace trayhound

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "support/Utf8.h"
+
 namespace trayhound {
 
 // The shell reports a mouse action on the tray icon as the mouse message it stands for; the
@@ -34,10 +36,6 @@ class TrayClicks {
     bool ignoreNextRelease_ = false;
 };
 
-// The longest prefix of `text` that takes at most `maxUnits` UTF-16 code units, never ending in
-// the middle of a character: the shell's fixed text fields count UTF-16 units.
-std::string CutToUtf16Units(std::string_view text, std::size_t maxUnits);
-
 // The tray tooltip shows at most 63 characters.
 inline constexpr std::size_t kToolTipCharacters = 63;
 // Balloon text and title fields.
@@ -45,7 +43,7 @@ inline constexpr std::size_t kBalloonTextCharacters = 255;
 inline constexpr std::size_t kBalloonTitleCharacters = 63;
 
 inline std::string TrayToolTip(std::string_view text) {
-    return CutToUtf16Units(text, kToolTipCharacters);
+    return std::string(CutToUtf16Units(text, kToolTipCharacters));
 }
 
 }  // namespace trayhound

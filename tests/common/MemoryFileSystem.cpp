@@ -99,8 +99,8 @@ void MemoryFileSystem::ReplaceFile(const std::string& path, std::string_view byt
         throw FileError(number, path);
     }
     if (!FolderExists(ParentOf(file))) throw FileError(error_number::kPathNotFound, path);
-    if (folders_.contains(file)) throw FileError(error_number::kPathFileAccessError, path);
-    if (readOnly_.contains(file)) throw FileError(error_number::kPermissionDenied, path);
+    if (folders_.contains(file)) throw FileError(error_number::kAccessDenied, path);
+    if (readOnly_.contains(file)) throw FileError(error_number::kAccessDenied, path);
     // The bytes go to a temporary file first, so running out of space leaves the old file.
     if (diskSpace_ && bytes.size() > *diskSpace_) throw FileError(error_number::kDiskFull, path);
     files_[file] = std::string(bytes);
@@ -115,8 +115,11 @@ void MemoryFileSystem::CreateFolder(const std::string& path) {
         throw FileError(number, path);
     }
     if (!FolderExists(ParentOf(folder))) throw FileError(error_number::kPathNotFound, path);
-    if (files_.contains(folder)) throw FileError(error_number::kPathFileAccessError, path);
-    if (!IsRoot(folder)) folders_.insert(folder);
+    // As on Windows, a file or folder of that name is in the way.
+    if (files_.contains(folder) || FolderExists(folder)) {
+        throw FileError(error_number::kFileAlreadyExists, path);
+    }
+    folders_.insert(folder);
 }
 
 }  // namespace trayhound

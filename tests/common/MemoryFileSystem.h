@@ -27,7 +27,7 @@ class MemoryFileSystem final : public FileSystem {
     // An unreadable file is there (Exists) but cannot be read: locked by another program, or no
     // read access. It can still be replaced, which makes it readable again.
     void SetUnreadable(const std::string& path, bool unreadable = true);
-    // A read-only file can be read but not replaced (kPermissionDenied).
+    // A read-only file can be read but not replaced (kAccessDenied).
     void SetReadOnly(const std::string& path, bool readOnly = true);
     // The next ReplaceFile fails with this error number before anything is written.
     void FailNextReplace(int errorNumber);

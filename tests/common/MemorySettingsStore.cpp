@@ -32,8 +32,7 @@ std::string MemorySettingsStore::Read(std::string_view application, std::string_
 void MemorySettingsStore::Write(std::string_view application, std::string_view section,
                                 std::string_view key, std::string_view value) {
     if (writeFailure_ && writeFailure_(section, key)) {
-        throw Error(error_number::kPermissionDenied, "Permission denied",
-                    "MemorySettingsStore.Write");
+        throw Error(error_number::kAccessDenied, "Permission denied", "MemorySettingsStore.Write");
     }
     values_.insert_or_assign(MakeAddress(application, section, key), std::string(value));
 }

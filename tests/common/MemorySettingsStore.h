@@ -6,7 +6,7 @@
 #include <string_view>
 #include <tuple>
 
-#include "app/SettingsStore.h"
+#include "support/SettingsStore.h"
 
 namespace trayhound {
 

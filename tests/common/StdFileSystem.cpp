@@ -30,10 +30,10 @@ Error Failure(int number, std::string_view path, const char* source = kReplaceSo
 
 int NumberOf(std::error_code failure) noexcept {
     if (failure == std::errc::no_such_file_or_directory) return error_number::kPathNotFound;
-    if (failure == std::errc::permission_denied) return error_number::kPermissionDenied;
+    if (failure == std::errc::permission_denied) return error_number::kAccessDenied;
     if (failure == std::errc::no_space_on_device) return error_number::kDiskFull;
     if (failure == std::errc::file_exists) return error_number::kFileAlreadyExists;
-    return error_number::kPathFileAccessError;
+    return error_number::kAccessDenied;
 }
 
 bool IsTemporaryOf(const std::string& name, const std::string& target) {
@@ -66,9 +66,9 @@ void StdFileSystem::ReplaceFile(const std::string& path, std::string_view bytes)
     const fs::path target = ToPath(path);
     std::error_code failure;
     const auto status = fs::status(target, failure);
-    if (fs::is_directory(status)) throw Failure(error_number::kPathFileAccessError, path);
+    if (fs::is_directory(status)) throw Failure(error_number::kAccessDenied, path);
     if (fs::exists(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none)
-        throw Failure(error_number::kPermissionDenied, path);
+        throw Failure(error_number::kAccessDenied, path);
 
     static unsigned counter = 0;
     fs::path temporary = target;

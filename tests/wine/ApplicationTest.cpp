@@ -7,7 +7,7 @@
 
 #include "CaughtError.h"
 #include "WineTestSupport.h"
-#include "app/win32/RegistrySettingsStore.h"
+#include "support/win32/RegistrySettingsStore.h"
 #include "app/win32/Win32Services.h"
 #include "support/win32/Text.h"
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "WineTestSupport.h"
-#include "app/win32/RegistrySettingsStore.h"
+#include "support/win32/RegistrySettingsStore.h"
 #include "support/Error.h"
 #include "support/cCommonDialog.h"
 #include "support/win32/CommonDialogRecord.h"

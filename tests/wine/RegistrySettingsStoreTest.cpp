@@ -1,4 +1,4 @@
-#include "app/win32/RegistrySettingsStore.h"
+#include "support/win32/RegistrySettingsStore.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "WineTestSupport.h"
-#include "app/win32/Registry.h"
+#include "support/win32/Registry.h"
 
 namespace trayhound {
 namespace {

@@ -11,8 +11,8 @@
 #include <memory>
 #include <random>
 
-#include "app/win32/Registry.h"
-#include "app/win32/RegistrySettingsStore.h"
+#include "support/win32/Registry.h"
+#include "support/win32/RegistrySettingsStore.h"
 #include "support/win32/Text.h"
 #include "support/win32/UniqueHandles.h"
 

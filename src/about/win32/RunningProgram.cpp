@@ -8,25 +8,12 @@
 #include <string_view>
 #include <vector>
 
-#include "app/SettingsStore.h"
+#include "app/win32/Win32Services.h"
+#include "support/AppTitle.h"
 #include "support/win32/Text.h"
 
 namespace trayhound {
 namespace {
-
-std::wstring ExecutablePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
 
 // The version resource of one file, read once.
 class VersionResource {
@@ -112,7 +99,7 @@ std::wstring Folder(const std::wstring& path) {
 }  // namespace
 
 about::AppProperties ReadAppProperties(const std::string& helpFile) {
-    const std::wstring exe = ExecutablePath();
+    const std::wstring exe = ToWide(ExecutablePath());
     const VersionResource version(exe);
 
     about::AppProperties p;

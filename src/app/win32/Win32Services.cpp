@@ -4,10 +4,9 @@
 
 #include <memory>
 
-#include "app/win32/Registry.h"
-#include "app/win32/RegistrySettingsStore.h"
-#include "support/Error.h"
 #include "support/win32/AnsiCodec.h"
+#include "support/win32/Registry.h"
+#include "support/win32/RegistrySettingsStore.h"
 #include "support/win32/SystemError.h"
 #include "support/win32/Text.h"
 #include "support/win32/Win32FileSystem.h"
@@ -19,14 +18,12 @@ std::string ExecutablePath() {
     for (;;) {
         const DWORD length =
             GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            throw Error(error_number::kPathFileAccessError, SystemMessage(GetLastError()),
-                        "Trayhound");
+        if (length == 0) ThrowLastError("Cannot find the program's own file", "Trayhound");
         if (length < path.size()) {
             path.resize(length);
             return ToUtf8(path);
         }
-        path.resize(path.size() * 2);  // truncated
+        path.resize(path.size() * 2);  // cut short
     }
 }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "support/Error.h"
+#include "support/win32/SystemError.h"
 
 namespace trayhound {
 
@@ -19,9 +20,10 @@ OSVERSIONINFOW ReadVersionRecord() {
         ntdll ? reinterpret_cast<RtlGetVersionFunction>(
                     reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
               : nullptr;
-    if (!rtlGetVersion || rtlGetVersion(&record) != 0)
-        throw Error(error_number::kInvalidProcedureCall, "Cannot read the Windows version",
-                    "WindowsVersion.GetWindowsVersion");
+    if (!rtlGetVersion || rtlGetVersion(&record) != 0) {
+        ThrowWin32Error(ERROR_PROC_NOT_FOUND, "Cannot read the Windows version",
+                        "WindowsVersion.GetWindowsVersion");
+    }
     return record;
 }
 

@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
+#include "support/win32/ErrorPolicy.h"
 #include "support/win32/Text.h"
-#include "support/win32/UserMessage.h"
 
 namespace trayhound {
 namespace {
@@ -77,7 +77,7 @@ constexpr DialogSpec kSpec{
 }  // namespace
 
 frmLaunchItem::frmLaunchItem(ItemEditorServices services)
-    : ModalDialog(kSpec), logic_(*this, std::move(services)) {}
+    : ModalDialog(DialogKind::LaunchItem, kSpec), logic_(*this, std::move(services)) {}
 
 void frmLaunchItem::OnLoad() {
     fieldsEnabled_ = true;
@@ -139,7 +139,7 @@ bool frmLaunchItem::IsField(HWND control) const noexcept {
     return false;
 }
 
-std::optional<INT_PTR> frmLaunchItem::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+std::optional<INT_PTR> frmLaunchItem::OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case kSelectAllMessage: {
             const auto field = static_cast<Field>(wParam);
@@ -233,7 +233,10 @@ void frmLaunchItem::SetFieldsEnabled(bool enabled) {
 }
 
 void frmLaunchItem::SelectAll(Field field) {
-    PostMessageW(Hwnd(), kSelectAllMessage, static_cast<WPARAM>(field), 0);
+    // Without a posted message the text is selected now, at the risk of the click undoing it.
+    if (!PostMessageW(Hwnd(), kSelectAllMessage, static_cast<WPARAM>(field), 0)) {
+        OnDialogMessage(kSelectAllMessage, static_cast<WPARAM>(field), 0);
+    }
 }
 
 void frmLaunchItem::SetFocus(Field field) {

@@ -39,7 +39,7 @@ class frmLaunchItem final : public ModalDialog, private ItemEditorView {
   private:
     void OnLoad() override;
     void OnCommand(int id, int code, HWND control) override;
-    std::optional<INT_PTR> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    std::optional<INT_PTR> OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // ItemEditorView
     void SetTitle(const std::string& title) override;

@@ -2,10 +2,9 @@
 
 #include <commctrl.h>
 
-#include "app/win32/Registry.h"
 #include "editors/win32/frmLaunchItem.h"
+#include "support/win32/ErrorPolicy.h"
 #include "support/win32/Text.h"
-#include "support/win32/UserMessage.h"
 #include "support/win32/WindowFormPosition.h"
 
 namespace trayhound {
@@ -75,7 +74,7 @@ constexpr DialogSpec kSpec{.title = L"List",
 }  // namespace
 
 frmList::frmList(Application& app, ListEditorServices services)
-    : ModalDialog(kSpec), services_(std::move(services)), logic_(*this, app) {}
+    : ModalDialog(DialogKind::List, kSpec), services_(std::move(services)), logic_(*this, app) {}
 
 frmList::~frmList() = default;
 
@@ -172,12 +171,6 @@ bool frmList::EditItem(LaunchItem& item) {
     }
     frmLaunchItem& editor = *itemEditor_;
     editor.Item() = item;
-    std::optional<OpenDialogs::Registration> registration;
-    if (services_.openDialogs) {
-        registration.emplace(services_.openDialogs->Register(
-            DialogKind::LaunchItem, [&editor] { return editor.Hwnd(); },
-            [&editor] { editor.Close(); }));
-    }
     editor.ShowModal(Hwnd());
     if (!editor.OkClicked()) return false;
     item = editor.Item();
@@ -200,32 +193,6 @@ void frmList::SavePosition() {
 
 void frmList::CloseWindow() {
     EndDialog();
-}
-
-GetKeyValueFunction CurrentUserKeyValue() {
-    return [](std::string_view keyPath, std::string_view valueName, std::string& value) {
-        return GetKeyValue(HKEY_CURRENT_USER, keyPath, valueName, value);
-    };
-}
-
-MakeTrayDialog ListEditorDialog(std::shared_ptr<Shell> shell) {
-    return [shell = std::move(shell)](frmTray& tray) -> std::unique_ptr<TrayDialog> {
-        Application& app = tray.App();
-        ListEditorServices services;
-        services.settings = app.Services().settings;
-        services.shell = shell;
-        services.getKeyValue = CurrentUserKeyValue();
-        services.extraIconNames = [&tray] {
-            std::vector<std::string> names;
-            const IconBank& bank = tray.Icons();
-            for (std::int32_t icon = kStandardIconCount + 1; icon <= bank.UBound(); ++icon) {
-                names.push_back(bank.Name(icon));
-            }
-            return names;
-        };
-        services.openDialogs = &tray.Dialogs();
-        return std::make_unique<TrayDialogOf<frmList>>(app, std::move(services));
-    };
 }
 
 }  // namespace trayhound

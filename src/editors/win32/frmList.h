@@ -8,13 +8,11 @@
 #include <vector>
 
 #include "app/Application.h"
-#include "app/SettingsStore.h"
 #include "editors/ItemEditor.h"
 #include "editors/ListEditor.h"
+#include "support/SettingsStore.h"
 #include "support/Shell.h"
 #include "support/win32/ModalDialog.h"
-#include "tray/win32/OpenDialogs.h"
-#include "tray/win32/frmTray.h"
 
 namespace trayhound {
 
@@ -27,8 +25,6 @@ struct ListEditorServices {
     GetKeyValueFunction getKeyValue;          // the item editor's Run history
     // The extra icons of the active set (numbers 6 and up), for the item editor's icon list.
     std::function<std::vector<std::string>()> extraIconNames;
-    // Where the item editor is registered while it is open, so that Exit closes it; optional.
-    OpenDialogs* openDialogs = nullptr;
 };
 
 // The list editor's window: the items in a list box, buttons to add, edit, delete and move them.
@@ -77,12 +73,5 @@ class frmList final : public ModalDialog, private ListEditorView {
     ListEditor logic_;
     std::unique_ptr<frmLaunchItem> itemEditor_;  // made on first use, then reused
 };
-
-// Registry.GetKeyValue under HKEY_CURRENT_USER.
-GetKeyValueFunction CurrentUserKeyValue();
-
-// The List command's dialog for the tray window: a new frmList on the running application, with
-// the tray window's icon bank naming the extra icons and the current user's Run history.
-MakeTrayDialog ListEditorDialog(std::shared_ptr<Shell> shell);
 
 }  // namespace trayhound

@@ -8,10 +8,7 @@
 #include "support/Error.h"
 #include "support/cCommonDialog.h"
 #include "support/win32/Text.h"
-#include "support/win32/UserMessage.h"
 #include "support/win32/WindowFormPosition.h"
-#include "tray/win32/OpenDialogs.h"
-#include "tray/win32/frmTray.h"
 
 namespace trayhound {
 namespace {
@@ -77,7 +74,9 @@ constexpr std::string_view kSource = "Trayhound.frmOptions";
 }  // namespace
 
 frmOptions::frmOptions(Application& application)
-    : ModalDialog(kSpec), application_(application), logic_(application, *this) {}
+    : ModalDialog(DialogKind::Options, kSpec),
+      application_(application),
+      logic_(application, *this) {}
 
 frmOptions::~frmOptions() {
     Close();
@@ -138,9 +137,8 @@ void frmOptions::OnCommand(int id, int code, HWND /*control*/) {
             break;
         case C::kCboIconSet:
             if (code != CBN_SELCHANGE) break;
-            if (SendMessageW(Item(C::kCboIconSet), CB_GETDROPPEDSTATE, 0, 0)) {
-                PostMessageW(Hwnd(), kIconSetClickMessage, 0, 0);
-            } else {
+            if (!SendMessageW(Item(C::kCboIconSet), CB_GETDROPPEDSTATE, 0, 0) ||
+                !PostMessageW(Hwnd(), kIconSetClickMessage, 0, 0)) {
                 logic_.cboIconSet_Click();
             }
             break;
@@ -175,7 +173,7 @@ void frmOptions::Form_Unload() {
     logic_.Form_Unload();
 }
 
-std::optional<INT_PTR> frmOptions::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+std::optional<INT_PTR> frmOptions::OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case kIconSetClickMessage:
             logic_.cboIconSet_Click();
@@ -256,10 +254,6 @@ std::optional<std::string> frmOptions::BrowseForIconSet() {
     args.Owner = reinterpret_cast<std::intptr_t>(Hwnd());
     if (!dialog.VBGetOpenFileName(args)) return std::nullopt;
     return args.FileName;
-}
-
-std::unique_ptr<TrayDialog> MakeOptionsDialog(frmTray& tray) {
-    return std::make_unique<TrayDialogOf<frmOptions>>(tray.App());
 }
 
 }  // namespace trayhound

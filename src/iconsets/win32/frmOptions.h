@@ -12,9 +12,6 @@
 
 namespace trayhound {
 
-class frmTray;
-class TrayDialog;
-
 // The options dialog: a page list at the left and the icon-set page beside it. The logic of the
 // page lives in OptionsDialog; this class is its window.
 class frmOptions final : public ModalDialog, private OptionsDialogView {
@@ -38,7 +35,7 @@ class frmOptions final : public ModalDialog, private OptionsDialogView {
     void OnLoad() override;
     void OnUnload() override;
     void OnCommand(int id, int code, HWND control) override;
-    std::optional<INT_PTR> OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    std::optional<INT_PTR> OnDialogMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     void Form_Load();
     void Form_Unload();
@@ -62,8 +59,5 @@ class frmOptions final : public ModalDialog, private OptionsDialogView {
     OptionsDialog logic_;
     bool loaded_ = false;
 };
-
-// "&Options..." of the tray window's command menu: the dialog for the running program.
-std::unique_ptr<TrayDialog> MakeOptionsDialog(frmTray& tray);
 
 }  // namespace trayhound

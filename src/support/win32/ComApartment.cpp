@@ -1,16 +1,13 @@
 #include "support/win32/ComApartment.h"
 
-#include "support/Error.h"
+#include "support/win32/SystemError.h"
 
 namespace trayhound {
 
 ComApartment::ComApartment() {
-    const HRESULT result =
-        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    // S_FALSE: already initialised on this thread, which still needs the balancing call.
-    if (FAILED(result)) {
-        throw Error(static_cast<int>(result), "Cannot initialise COM.", "Trayhound.ComApartment()");
-    }
+    // S_FALSE (already initialised on this thread) still needs the balancing call.
+    ThrowIfFailed(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE),
+                  "Cannot initialise COM", "Trayhound.ComApartment()");
 }
 
 ComApartment::~ComApartment() {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "support/win32/UserMessage.h"
+#include "support/win32/SystemError.h"
 
 namespace trayhound {
 
@@ -12,21 +12,19 @@ UINT WindowDpi(HWND window) noexcept {
     return dpi ? dpi : kDefaultDpi;
 }
 
-RECT ToPixels(const TwipsRect& bounds, UINT dpi) noexcept {
-    const int left = TwipsToPixels(bounds.left, dpi);
-    const int top = TwipsToPixels(bounds.top, dpi);
-    return RECT{left, top, left + TwipsToPixels(bounds.width, dpi),
-                top + TwipsToPixels(bounds.height, dpi)};
+RECT ToRect(const TwipsRect& bounds, UINT dpi) noexcept {
+    const PixelRect pixels = ToPixels(bounds, dpi);
+    return RECT{pixels.left, pixels.top, pixels.left + pixels.width, pixels.top + pixels.height};
 }
 
 UniqueHfont CreateFontForDpi(const FontSpec& spec, UINT dpi) {
     // A negative height asks for the character height, which is what a point size measures.
-    const int height = -MulDiv(spec.centipoints, static_cast<int>(dpi), 72 * 100);
+    const int height = FontHeight(spec.centipoints, dpi);
     const std::wstring face(spec.face);
     UniqueHfont font(CreateFontW(height, 0, 0, 0, spec.weight, spec.italic, spec.underline, FALSE,
                                  DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                  DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
-    if (!font) ThrowLastError("CreateFontW", "Trayhound.DialogLayout.CreateFont()");
+    if (!font) ThrowLastError("Cannot create a font", "Trayhound.DialogLayout.CreateFont()");
     return font;
 }
 
@@ -41,7 +39,7 @@ void DialogLayout::Create(HWND parent, UINT dpi) {
             item.exStyle, className.c_str(), text.c_str(), WS_CHILD | WS_VISIBLE | item.style, 0, 0,
             0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(item.id)),
             reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), nullptr);
-        if (!control) ThrowLastError("CreateWindowExW", "Trayhound.DialogLayout.Create()");
+        if (!control) ThrowLastError("Cannot create a control", "Trayhound.DialogLayout.Create()");
         controls_.push_back(control);
         Place(control, item);
         SendMessageW(control, WM_SETFONT,
@@ -90,12 +88,14 @@ HFONT DialogLayout::Font(const FontSpec& spec) {
     return fonts_.back().font.get();
 }
 
-void DialogLayout::Place(HWND control, const ControlSpec& item) const noexcept {
+void DialogLayout::Place(HWND control, const ControlSpec& item) const {
     TwipsRect bounds = item.bounds;
     bounds.height += item.dropDownHeight;
-    const RECT pixels = ToPixels(bounds, dpi_);
-    MoveWindow(control, pixels.left, pixels.top, pixels.right - pixels.left,
-               pixels.bottom - pixels.top, TRUE);
+    const RECT pixels = ToRect(bounds, dpi_);
+    if (!MoveWindow(control, pixels.left, pixels.top, pixels.right - pixels.left,
+                    pixels.bottom - pixels.top, TRUE)) {
+        ThrowLastError("Cannot place a control", "Trayhound.DialogLayout.Place()");
+    }
     if (item.dropDownHeight > 0) {
         // The closed combo box's own height, as the table gives it; the rest is its list.
         const int fieldHeight = TwipsToPixels(item.bounds.height, dpi_);

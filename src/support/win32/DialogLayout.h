@@ -6,40 +6,16 @@
 #include <string_view>
 #include <vector>
 
+#include "support/Twips.h"
 #include "support/win32/UniqueHandles.h"
 
 namespace trayhound {
 
-// Twips: 1/1440 inch, the unit of every layout table in the program. Pixels depend on the DPI of
-// the monitor the window is on (96 at 100 %, 144 at 150 %).
-inline constexpr int kTwipsPerInch = 1440;
-inline constexpr UINT kDefaultDpi = 96;
-
-constexpr int TwipsToPixels(int twips, UINT dpi) noexcept {
-    // Rounded to the nearest pixel, halves away from zero, as MulDiv does.
-    const long long scaled = static_cast<long long>(twips) * dpi;
-    const long long half = kTwipsPerInch / 2;
-    return static_cast<int>(scaled >= 0 ? (scaled + half) / kTwipsPerInch
-                                        : -((-scaled + half) / kTwipsPerInch));
-}
-
-constexpr int PixelsToTwips(int pixels, UINT dpi) noexcept {
-    const long long scaled = static_cast<long long>(pixels) * kTwipsPerInch;
-    const long long half = dpi / 2;
-    return static_cast<int>(scaled >= 0 ? (scaled + half) / dpi : -((-scaled + half) / dpi));
-}
-
 // The DPI a window is drawn at (per-monitor aware); kDefaultDpi when the window is unknown.
 UINT WindowDpi(HWND window) noexcept;
 
-struct TwipsRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-};
-
-RECT ToPixels(const TwipsRect& bounds, UINT dpi) noexcept;
+// The pixel rectangle of a twips rectangle at `dpi`.
+RECT ToRect(const TwipsRect& bounds, UINT dpi) noexcept;
 
 // A font by face, size in hundredths of a point (825 = 8.25 pt) and weight.
 struct FontSpec {
@@ -120,7 +96,7 @@ class DialogLayout {
         UniqueHfont font;
     };
 
-    void Place(HWND control, const ControlSpec& item) const noexcept;
+    void Place(HWND control, const ControlSpec& item) const;
 
     DialogSpec spec_;
     UINT dpi_ = kDefaultDpi;

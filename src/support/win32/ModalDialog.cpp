@@ -2,17 +2,27 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
+#include "support/win32/ErrorPolicy.h"
+#include "support/win32/SystemError.h"
 #include "support/win32/Text.h"
-#include "support/win32/UserMessage.h"
+#include "support/win32/WindowProcedure.h"
 
 namespace trayhound {
 namespace {
 
 constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 constexpr DWORD kDialogExStyle = WS_EX_DLGMODALFRAME;
+constexpr const char* kSource = "Trayhound.ModalDialog.ShowModal()";
+
+// The dialogs open now, the latest last. All of them live on the one user-interface thread.
+std::vector<ModalDialog*>& OpenDialogs() {
+    static std::vector<ModalDialog*> open;
+    return open;
+}
 
 // The common controls load with the first dialog, not at start (the library is delay-loaded).
 void LoadCommonControls() {
@@ -21,7 +31,7 @@ void LoadCommonControls() {
                                             ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
         return InitCommonControlsEx(&controls) != FALSE;
     }();
-    if (!loaded) ThrowLastError("InitCommonControlsEx", "Trayhound.ModalDialog.ShowModal()");
+    if (!loaded) ThrowLastError("Cannot load the common controls", kSource);
 }
 
 // An in-memory dialog template without controls: the controls come from the twips table, sized
@@ -54,19 +64,6 @@ void DisableAutomaticDpiScaling(HWND window) noexcept {
 
 }  // namespace
 
-std::string WindowText(HWND window) {
-    const int length = GetWindowTextLengthW(window);
-    if (length <= 0) return {};
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(window, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return ToUtf8(text);
-}
-
-void SetWindowText(HWND window, std::string_view text) {
-    SetWindowTextW(window, ToWide(text).c_str());
-}
-
 ModalDialog::~ModalDialog() {
     // A subclass that wants its unload handling at destruction calls Close() in its own
     // destructor; here the window only must not outlive the object it points to.
@@ -74,7 +71,28 @@ ModalDialog::~ModalDialog() {
         SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
         if (owner_) EnableWindow(owner_, TRUE);
         DestroyWindow(hwnd_);
+        Detach();
     }
+}
+
+ModalDialog* ModalDialog::Open(DialogKind kind) noexcept {
+    const auto& open = OpenDialogs();
+    const auto found = std::find_if(open.rbegin(), open.rend(), [kind](const ModalDialog* dialog) {
+        return dialog->kind_ == kind;
+    });
+    return found == open.rend() ? nullptr : *found;
+}
+
+void ModalDialog::Close(std::initializer_list<DialogKind> kinds) noexcept {
+    // Closing one dialog may close others (its owned windows): look again after each.
+    for (const DialogKind kind : kinds) {
+        while (ModalDialog* dialog = Open(kind)) dialog->Close();
+    }
+}
+
+void ModalDialog::Detach() noexcept {
+    hwnd_ = nullptr;
+    std::erase(OpenDialogs(), this);
 }
 
 void ModalDialog::ShowModal(HWND owner) {
@@ -86,12 +104,14 @@ void ModalDialog::ShowModal(HWND owner) {
     owner_ = owner;
     closing_ = false;
     const std::vector<DWORD> dialogTemplate = EmptyTemplate(layout_.Spec().title);
-    HWND created = CreateDialogIndirectParamW(
+    OpenDialogs().push_back(this);
+    const HWND created = CreateDialogIndirectParamW(
         GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()),
-        owner, &DialogProc, reinterpret_cast<LPARAM>(this));
+        owner, &WindowProcedure<ModalDialog, DialogWindow>, reinterpret_cast<LPARAM>(this));
     if (!created) {
+        std::erase(OpenDialogs(), this);
         if (closing_) return;  // closed by its own load handler
-        ThrowLastError("CreateDialogIndirectParamW", "Trayhound.ModalDialog.ShowModal()");
+        ThrowLastError("Cannot create a dialog", kSource);
     }
     if (owner_) EnableWindow(owner_, FALSE);
     ShowWindow(hwnd_, SW_SHOW);
@@ -112,6 +132,13 @@ void ModalDialog::RunLoop() {
             PostQuitMessage(static_cast<int>(message.wParam));
             break;
         }
+        const bool mine = message.hwnd == hwnd_ || IsChild(hwnd_, message.hwnd);
+        try {
+            if (mine && PreTranslate(message)) continue;
+        } catch (...) {
+            HandleUncaughtError(hwnd_);
+            continue;
+        }
         if (!IsDialogMessageW(hwnd_, &message)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
@@ -124,7 +151,7 @@ void ModalDialog::Close() noexcept {
     try {
         EndDialog();
     } catch (...) {
-        ReportCurrentException(hwnd_);
+        HandleUncaughtError(hwnd_);
     }
 }
 
@@ -140,7 +167,7 @@ void ModalDialog::EndDialog() {
     try {
         OnUnload();
     } catch (...) {
-        ReportCurrentException(hwnd_);
+        HandleUncaughtError(hwnd_);
     }
     // The owner is enabled before the dialog goes, so that Windows hands the activation back
     // to it and not to some other program's window.
@@ -156,36 +183,14 @@ std::string ModalDialog::ItemText(int id) const {
 }
 
 void ModalDialog::SetItemText(int id, std::string_view text) const {
-    SetWindowText(Item(id), text);
+    SetText(Item(id), text);
 }
 
 void ModalDialog::SetTitle(std::string_view title) const {
-    SetWindowText(hwnd_, title);
+    SetText(hwnd_, title);
 }
 
-INT_PTR CALLBACK ModalDialog::DialogProc(HWND window, UINT message, WPARAM wParam,
-                                         LPARAM lParam) noexcept {
-    auto* self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrW(window, DWLP_USER));
-    if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<ModalDialog*>(lParam);
-        SetWindowLongPtrW(window, DWLP_USER, lParam);
-        self->hwnd_ = window;
-    }
-    if (!self) return FALSE;
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, DWLP_USER, 0);
-        self->hwnd_ = nullptr;
-        return FALSE;
-    }
-    try {
-        return self->HandleMessage(message, wParam, lParam);
-    } catch (...) {
-        ReportCurrentException(window);
-    }
-    return FALSE;
-}
-
-INT_PTR ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR ModalDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
             InitDialog();
@@ -197,10 +202,9 @@ INT_PTR ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnCommand(IDCANCEL, BN_CLICKED, Item(IDCANCEL));
             return TRUE;
         case WM_PAINT: {
-            PAINTSTRUCT paint{};
-            HDC dc = BeginPaint(hwnd_, &paint);
+            const PaintDc dc(hwnd_);
+            OnPaint(dc);
             layout_.PaintLines(dc);
-            EndPaint(hwnd_, &paint);
             return TRUE;
         }
         case WM_DPICHANGED: {
@@ -216,16 +220,17 @@ INT_PTR ModalDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    const std::optional<INT_PTR> handled = OnMessage(message, wParam, lParam);
-    return handled.value_or(FALSE);
+    return OnDialogMessage(message, wParam, lParam).value_or(FALSE);
 }
 
 void ModalDialog::InitDialog() {
     DisableAutomaticDpiScaling(hwnd_);
     const UINT dpi = WindowDpi(hwnd_);
     const SIZE size = layout_.WindowSize(kDialogStyle, kDialogExStyle, dpi);
-    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy,
+                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)) {
+        ThrowLastError("Cannot size a dialog", kSource);
+    }
     layout_.Create(hwnd_, dpi);
     OnLoad();
 }

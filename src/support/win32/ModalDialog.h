@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,6 +10,10 @@
 #include "support/win32/DialogLayout.h"
 
 namespace trayhound {
+
+// The program's modal dialogs, by kind: the tray window asks for one by kind, Exit closes some
+// kinds, and asking for a kind that is open brings the open dialog to the front.
+enum class DialogKind { About, LaunchItem, List, Options };
 
 // Base class of the program's modal dialogs, built in code from a twips table.
 //
@@ -20,7 +25,8 @@ namespace trayhound {
 //     that Enter and Esc press them;
 //   - overrides the handlers it needs: OnLoad (Form_Load: controls exist, window not yet shown),
 //     OnCommand (WM_COMMAND from a control: `cmdOK_Click` and friends), OnMessage (any other
-//     message), OnUnload (Form_Unload: runs once at every close, whichever way), OnDpiChanged;
+//     message), PreTranslate (keys before the focused control sees them), OnPaint, OnDpiChanged,
+//     OnUnload (Form_Unload: runs once at every close, whichever way);
 //   - closes itself with EndDialog() (from cmdOK_Click, cmdCancel_Click). Esc and the title
 //     bar's close box arrive as OnCommand(IDCANCEL).
 //
@@ -28,10 +34,8 @@ namespace trayhound {
 // dialog's own message loop (IsDialogMessageW: Tab, access keys, Enter and Esc) until the window
 // closes. A WM_QUIT seen by the loop is posted again and ends the dialog, so that the program's
 // main loop still sees it. Close() ends an open dialog from outside (Exit, the shutdown
-// request) through the same unload handling.
-//
-// Exceptions from handlers never cross into user32: they are caught at the dialog procedure and
-// shown in a message box titled with the program's title.
+// request) through the same unload handling. An error that reaches the top of a handler goes to
+// the program's error policy (HandleUncaughtError).
 class ModalDialog {
   public:
     virtual ~ModalDialog();
@@ -45,20 +49,36 @@ class ModalDialog {
     void Close() noexcept;
     void BringToFront() const noexcept;
 
+    DialogKind Kind() const noexcept { return kind_; }
     bool IsOpen() const noexcept { return hwnd_ != nullptr; }
+    bool IsVisible() const noexcept { return hwnd_ && IsWindowVisible(hwnd_); }
     HWND Hwnd() const noexcept { return hwnd_; }
 
+    // The open dialog of that kind (the latest opened), or nullptr.
+    static ModalDialog* Open(DialogKind kind) noexcept;
+    // Closes every open dialog of these kinds, the latest opened first.
+    static void Close(std::initializer_list<DialogKind> kinds) noexcept;
+
+    // The window procedure's side (WindowProcedure).
+    void Attach(HWND window) noexcept { hwnd_ = window; }
+    void Detach() noexcept;
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
   protected:
-    explicit ModalDialog(const DialogSpec& spec) noexcept : layout_(spec) {}
+    ModalDialog(DialogKind kind, const DialogSpec& spec) noexcept : kind_(kind), layout_(spec) {}
 
     virtual void OnLoad() {}
     virtual void OnUnload() {}
     virtual void OnCommand(int /*id*/, int /*code*/, HWND /*control*/) {}
     // Handles any message not handled by the base; the value is the dialog procedure's result
     // (the brush for WM_CTLCOLOR*). No value: default handling.
-    virtual std::optional<INT_PTR> OnMessage(UINT /*message*/, WPARAM, LPARAM) {
+    virtual std::optional<INT_PTR> OnDialogMessage(UINT /*message*/, WPARAM, LPARAM) {
         return std::nullopt;
     }
+    // A message of this dialog's thread before the dialog manager sees it; true when it was
+    // handled and goes no further.
+    virtual bool PreTranslate(const MSG& /*message*/) { return false; }
+    virtual void OnPaint(HDC /*dc*/) {}
     virtual void OnDpiChanged(UINT /*dpi*/) {}
 
     // Runs OnUnload, re-enables and activates the owner and destroys the window; the modal loop
@@ -73,20 +93,14 @@ class ModalDialog {
     DialogLayout& Layout() noexcept { return layout_; }
 
   private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam,
-                                       LPARAM lParam) noexcept;
-    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void InitDialog();
     void RunLoop();
 
+    DialogKind kind_;
     DialogLayout layout_;
     HWND hwnd_ = nullptr;
     HWND owner_ = nullptr;
     bool closing_ = false;
 };
-
-// Text of any window (UTF-8).
-std::string WindowText(HWND window);
-void SetWindowText(HWND window, std::string_view text);
 
 }  // namespace trayhound

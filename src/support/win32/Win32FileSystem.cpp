@@ -28,7 +28,7 @@ Error FileFailure(int number, std::string_view path, const char* source) {
 }
 
 Error LastFileError(std::string_view path, const char* source) {
-    return FileFailure(FileErrorNumber(GetLastError()), path, source);
+    return FileFailure(static_cast<int>(GetLastError()), path, source);
 }
 
 constexpr const char* kReplaceSource = "Trayhound.FileSystem.ReplaceFile()";
@@ -50,9 +50,9 @@ class TemporaryFile {
             }
             const DWORD code = GetLastError();
             if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS)
-                throw FileFailure(FileErrorNumber(code), path_, kReplaceSource);
+                throw FileFailure(static_cast<int>(code), path_, kReplaceSource);
         }
-        throw FileFailure(error_number::kPathFileAccessError, path_, kReplaceSource);
+        throw FileFailure(ERROR_FILE_EXISTS, path_, kReplaceSource);
     }
     ~TemporaryFile() {
         handle_.reset();
@@ -67,7 +67,7 @@ class TemporaryFile {
             DWORD written = 0;
             if (!WriteFile(handle_.get(), bytes.data(), chunk, &written, nullptr))
                 throw LastFileError(path_, kReplaceSource);
-            if (written == 0) throw FileFailure(error_number::kDiskFull, path_, kReplaceSource);
+            if (written == 0) throw FileFailure(ERROR_DISK_FULL, path_, kReplaceSource);
             bytes.remove_prefix(written);
         }
     }
@@ -106,11 +106,6 @@ bool IsTemporaryOf(std::wstring_view name, std::wstring_view targetName) {
            isNumber(middle.substr(dash + 1));
 }
 
-struct FindCloser {
-    void operator()(HANDLE find) const noexcept { FindClose(find); }
-};
-using UniqueFind = std::unique_ptr<std::remove_pointer_t<HANDLE>, FindCloser>;
-
 // Temporary files of the target that a save killed part way left behind. Only one instance of
 // the program runs; a temporary file that another process still writes cannot be deleted,
 // because it is open without delete sharing.
@@ -136,31 +131,6 @@ void RemoveStaleTemporaries(const std::wstring& target) noexcept {
 
 }  // namespace
 
-int FileErrorNumber(unsigned long code) noexcept {
-    switch (code) {
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_BAD_NETPATH:
-        case ERROR_BAD_PATHNAME:
-        case ERROR_INVALID_DRIVE:
-            return error_number::kPathNotFound;
-        case ERROR_FILE_NOT_FOUND:
-            return error_number::kFileNotFound;
-        case ERROR_ACCESS_DENIED:
-        case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION:
-        case ERROR_WRITE_PROTECT:
-            return error_number::kPermissionDenied;
-        case ERROR_DISK_FULL:
-        case ERROR_HANDLE_DISK_FULL:
-            return error_number::kDiskFull;
-        case ERROR_ALREADY_EXISTS:
-        case ERROR_FILE_EXISTS:
-            return error_number::kFileAlreadyExists;
-        default:
-            return error_number::kPathFileAccessError;
-    }
-}
-
 std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path) const {
     const UniqueHandle file(CreateFileW(
         WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -185,10 +155,8 @@ void Win32FileSystem::ReplaceFile(const std::string& path, std::string_view byte
     // Refused before anything is written: a folder in the way, or a read-only file.
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-            throw FileFailure(error_number::kPathFileAccessError, path, kReplaceSource);
-        if (attributes & FILE_ATTRIBUTE_READONLY)
-            throw FileFailure(error_number::kPermissionDenied, path, kReplaceSource);
+        if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))
+            throw FileFailure(ERROR_ACCESS_DENIED, path, kReplaceSource);
     }
     TemporaryFile temporary(target, path);
     temporary.Write(bytes);

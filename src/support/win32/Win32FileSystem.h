@@ -11,10 +11,9 @@
 
 namespace trayhound {
 
-// The file system through the wide Win32 file functions. Errors carry the classic numbers:
-// kPathNotFound (missing folder), kPermissionDenied (no access, read-only, in use), kDiskFull,
-// kFileAlreadyExists (a folder to create exists), kPathFileAccessError otherwise; their
-// description names the file or folder.
+// The file system through the wide Win32 file functions. Errors carry the Win32 code of the
+// failure (a read-only file or a folder in the target's place: access denied) and a description
+// that names the file or folder.
 class Win32FileSystem final : public FileSystem {
   public:
     std::optional<std::string> ReadFile(const std::string& path) const override;
@@ -22,8 +21,5 @@ class Win32FileSystem final : public FileSystem {
     void ReplaceFile(const std::string& path, std::string_view bytes) override;
     void CreateFolder(const std::string& path) override;
 };
-
-// The program's number for a Win32 file error code.
-int FileErrorNumber(unsigned long code) noexcept;
 
 }  // namespace trayhound

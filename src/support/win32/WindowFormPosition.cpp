@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "support/win32/DialogLayout.h"
+#include "support/win32/SystemError.h"
 #include "support/win32/Text.h"
 
 namespace trayhound {
@@ -46,9 +47,11 @@ int WindowFormPosition::ToPixels(double twips) const noexcept {
     return static_cast<int>(std::lround(twips / TwipsPerPixelX()));
 }
 
-void WindowFormPosition::Move(int left, int top, int width, int height) const noexcept {
-    SetWindowPos(window_, nullptr, left, top, width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+void WindowFormPosition::Move(int left, int top, int width, int height) const {
+    if (!SetWindowPos(window_, nullptr, left, top, width, height,
+                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER)) {
+        ThrowLastError("Cannot place the window", "Trayhound.FormPosition");
+    }
 }
 
 void WindowFormPosition::SetLeft(double twips) {

@@ -33,7 +33,7 @@ class WindowFormPosition : public FormPositionView {
   private:
     RECT Bounds() const noexcept;
     int ToPixels(double twips) const noexcept;
-    void Move(int left, int top, int width, int height) const noexcept;
+    void Move(int left, int top, int width, int height) const;
 
     HWND window_;
     std::string name_;

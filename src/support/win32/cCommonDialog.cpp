@@ -11,6 +11,7 @@
 
 #include "support/win32/CommonDialogRecord.h"
 #include "support/win32/Text.h"
+#include "support/win32/UniqueHandles.h"
 
 namespace trayhound {
 namespace {
@@ -23,35 +24,6 @@ constexpr DWORD kPrintHookFlags = PD_ENABLEPRINTHOOK | PD_ENABLESETUPHOOK | PD_E
                                   PD_ENABLESETUPTEMPLATEHANDLE;
 constexpr DWORD kPageSetupHookFlags = PSD_ENABLEPAGESETUPHOOK | PSD_ENABLEPAGESETUPTEMPLATE |
                                       PSD_ENABLEPAGESETUPTEMPLATEHANDLE | PSD_ENABLEPAGEPAINTHOOK;
-
-// A movable global memory block as the print dialogs hand them over; freed when the owner goes.
-struct GlobalBlock {
-    HGLOBAL handle = nullptr;
-    GlobalBlock() = default;
-    explicit GlobalBlock(HGLOBAL h) noexcept : handle(h) {}
-    ~GlobalBlock() {
-        if (handle) GlobalFree(handle);
-    }
-    GlobalBlock(const GlobalBlock&) = delete;
-    GlobalBlock& operator=(const GlobalBlock&) = delete;
-};
-
-template <class T>
-class GlobalLockGuard {
-  public:
-    explicit GlobalLockGuard(HGLOBAL handle) noexcept
-        : handle_(handle), data_(handle ? static_cast<T*>(GlobalLock(handle)) : nullptr) {}
-    ~GlobalLockGuard() {
-        if (data_) GlobalUnlock(handle_);
-    }
-    GlobalLockGuard(const GlobalLockGuard&) = delete;
-    GlobalLockGuard& operator=(const GlobalLockGuard&) = delete;
-    T* get() const noexcept { return data_; }
-
-  private:
-    HGLOBAL handle_;
-    T* data_;
-};
 
 // A DEVMODE carrying the given printer settings, or none when no setting is given.
 HGLOBAL MakeDevMode(const PrinterSettings& printer, std::int32_t paperSize,
@@ -101,11 +73,16 @@ bool ReadPrinter(HGLOBAL devMode, HGLOBAL devNames, PrinterSettings& printer) {
     return true;
 }
 
+// A block the print dialogs hand back: when it replaced the one they were given, they freed that.
+void TakeBlock(HGLOBAL returned, UniqueHglobal& owner) noexcept {
+    if (returned == owner.get()) return;
+    static_cast<void>(owner.release());
+    owner.reset(returned);
+}
+
 int ScreenPixelsPerInchY() noexcept {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ReleaseDC(nullptr, screen);
-    return dpi;
+    const WindowDc screen;
+    return screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
 }
 
 }  // namespace
@@ -234,10 +211,11 @@ bool cCommonDialog::VBPrintDlg(PrintArgs& args) {
     PRINTDLGW request{};
     request.lStructSize = sizeof(request);
     request.hwndOwner = OwnerWindow(args.Owner);
-    GlobalBlock devMode(MakeDevMode(args.Printer, args.Printer.PaperSize, args.Printer.Orientation,
-                                    args.Printer.PrintQuality, args.Printer.Copies));
-    GlobalBlock devNames;
-    request.hDevMode = devMode.handle;
+    UniqueHglobal devMode(MakeDevMode(args.Printer, args.Printer.PaperSize,
+                                      args.Printer.Orientation, args.Printer.PrintQuality,
+                                      args.Printer.Copies));
+    UniqueHglobal devNames;
+    request.hDevMode = devMode.get();
     request.Flags = args.flags & ~kPrintHookFlags;
     if (args.PrintRange == 1) request.Flags |= PD_SELECTION;
     if (args.PrintRange == 2) request.Flags |= PD_PAGENUMS;
@@ -255,8 +233,8 @@ bool cCommonDialog::VBPrintDlg(PrintArgs& args) {
     request.nCopies = static_cast<WORD>(std::max<std::int32_t>(args.Copies, 1));
     const BOOL result = PrintDlgW(&request);
     // The dialog may have replaced the blocks; whatever it hands back is freed here.
-    devMode.handle = request.hDevMode;
-    devNames.handle = request.hDevNames;
+    TakeBlock(request.hDevMode, devMode);
+    TakeBlock(request.hDevNames, devNames);
     EndCall(result);
     if (apiReturn_ != 1) return false;
     args.PrintRange = (request.Flags & PD_SELECTION) ? 1 : (request.Flags & PD_PAGENUMS) ? 2 : 0;
@@ -265,7 +243,7 @@ bool cCommonDialog::VBPrintDlg(PrintArgs& args) {
     args.Copies = request.nCopies;
     args.PrintToFile = (request.Flags & PD_PRINTTOFILE) != 0;
     args.Collate = (request.Flags & PD_COLLATE) != 0;
-    if (ReadPrinter(devMode.handle, devNames.handle, args.Printer) && args.Printer.Copies) {
+    if (ReadPrinter(devMode.get(), devNames.get(), args.Printer) && args.Printer.Copies) {
         args.Copies = args.Printer.Copies;
     }
     args.flags = request.Flags;
@@ -277,10 +255,10 @@ bool cCommonDialog::VBPageSetupDlg(PageSetupArgs& args) {
     PAGESETUPDLGW request{};
     request.lStructSize = sizeof(request);
     request.hwndOwner = OwnerWindow(args.Owner);
-    GlobalBlock devMode(
+    UniqueHglobal devMode(
         MakeDevMode(args.Printer, args.PaperSize, args.Orientation, args.PrintQuality, 0));
-    GlobalBlock devNames;
-    request.hDevMode = devMode.handle;
+    UniqueHglobal devNames;
+    request.hDevMode = devMode.get();
     request.Flags = args.flags & ~kPageSetupHookFlags;
     request.Flags |= args.Units == 1 ? PSD_INHUNDREDTHSOFMILLIMETERS : PSD_INTHOUSANDTHSOFINCHES;
     if (args.DisableMargins) request.Flags |= PSD_DISABLEMARGINS;
@@ -297,15 +275,15 @@ bool cCommonDialog::VBPageSetupDlg(PageSetupArgs& args) {
         request.Flags |= PSD_MINMARGINS;
     }
     const BOOL result = PageSetupDlgW(&request);
-    devMode.handle = request.hDevMode;
-    devNames.handle = request.hDevNames;
+    TakeBlock(request.hDevMode, devMode);
+    TakeBlock(request.hDevNames, devNames);
     EndCall(result);
     if (apiReturn_ != 1) return false;
     args.LeftMargin = request.rtMargin.left;
     args.TopMargin = request.rtMargin.top;
     args.RightMargin = request.rtMargin.right;
     args.BottomMargin = request.rtMargin.bottom;
-    if (ReadPrinter(devMode.handle, devNames.handle, args.Printer)) {
+    if (ReadPrinter(devMode.get(), devNames.get(), args.Printer)) {
         args.PaperSize = args.Printer.PaperSize;
         args.Orientation = args.Printer.Orientation;
         args.PrintQuality = args.Printer.PrintQuality;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "support/Error.h"
+#include "support/win32/SystemError.h"
 #include "support/win32/Text.h"
 #include "tray/TrayEvents.h"
 
@@ -55,8 +55,7 @@ bool TrayIcon::Add() {
     if (TryAdd()) return true;
     // The shell may still be starting (logon, Explorer restarting): try again shortly.
     if (!SetTimer(hwnd_, kAddRetryTimer, kAddRetryIntervalMs, nullptr)) {
-        throw Error(static_cast<int>(GetLastError()), "Cannot start the tray icon's timer.",
-                    "Trayhound.TrayIcon.Add()");
+        ThrowLastError("Cannot start the tray icon's timer", "Trayhound.TrayIcon.Add()");
     }
     retriesLeft_ = kAddRetries;
     return false;
@@ -100,13 +99,12 @@ UINT TrayIcon::CallPopupMenu(HMENU menu, UINT defaultItem) const {
     // Without the foreground the menu would not close when the user clicks elsewhere.
     SetForegroundWindow(hwnd_);
     if (!SetMenuDefaultItem(menu, defaultItem ? defaultItem : static_cast<UINT>(-1), FALSE)) {
-        throw Error(static_cast<int>(GetLastError()), "Cannot mark the menu's default entry.",
-                    "Trayhound.TrayIcon.CallPopupMenu()");
+        ThrowLastError("Cannot mark the menu's default entry",
+                       "Trayhound.TrayIcon.CallPopupMenu()");
     }
     POINT at{};
     if (!GetCursorPos(&at)) {
-        throw Error(static_cast<int>(GetLastError()), "Cannot read the pointer position.",
-                    "Trayhound.TrayIcon.CallPopupMenu()");
+        ThrowLastError("Cannot read the pointer position", "Trayhound.TrayIcon.CallPopupMenu()");
     }
     const UINT align = GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
     const UINT command = static_cast<UINT>(TrackPopupMenuEx(

@@ -5,7 +5,10 @@
 #include "iconsets/IconSet.h"
 #include "resource.h"
 #include "support/Error.h"
+#include "support/win32/ErrorPolicy.h"
+#include "support/win32/SystemError.h"
 #include "support/win32/Text.h"
+#include "support/win32/WindowProcedure.h"
 #include "tray/ShutdownRequest.h"
 #include "tray/TrayEvents.h"
 
@@ -16,21 +19,8 @@ namespace {
 // One instance per user session.
 constexpr wchar_t kInstanceMutexName[] = L"Local\\Trayhound-6A0F3C2E-5B7D-4E91-8C4A-2D9F1B3E7A60";
 
-[[noreturn]] void ThrowLastError(std::string description, std::string source) {
-    throw Error(static_cast<int>(GetLastError()), std::move(description), std::move(source));
-}
-
-std::string DescriptionOf(std::exception_ptr error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const Error& e) {
-        return e.Description();
-    } catch (const std::exception& e) {
-        return e.what();
-    } catch (...) {
-    }
-    return "Unexpected error";
-}
+constexpr const char* kLoadSource = "Trayhound.frmTray.Form_Load()";
+constexpr const char* kRebuildSource = "Trayhound.frmTray.RebuildProgramsMenu()";
 
 }  // namespace
 
@@ -45,8 +35,7 @@ frmTray::~frmTray() {
 frmTray::StartResult frmTray::Form_Load() {
     const HANDLE mutex = CreateMutexW(nullptr, FALSE, kInstanceMutexName);
     const DWORD mutexResult = GetLastError();
-    if (!mutex)
-        ThrowLastError("Cannot check for another instance.", "Trayhound.frmTray.Form_Load()");
+    if (!mutex) ThrowLastError("Cannot check for another instance", kLoadSource);
     instanceMutex_.reset(mutex);
     if (mutexResult == ERROR_ALREADY_EXISTS) {
         instanceMutex_.reset();
@@ -68,8 +57,10 @@ frmTray::StartResult frmTray::Form_Load() {
     tray_.Add();
 
     if (!SetTimer(hwnd_, kCommandTimer, kCommandInterval, nullptr)) {
-        ThrowLastError("Cannot start the shutdown timer.", "Trayhound.frmTray.Form_Load()");
+        ThrowLastError("Cannot start the shutdown timer", kLoadSource);
     }
+    // An error that reaches the top of a handler ends the program as Exit does.
+    SetOrderlyEnd([window = hwnd_] { PostMessageW(window, WM_CLOSE, 0, 0); });
     started_ = true;
     return StartResult::Running;
 }
@@ -77,24 +68,24 @@ frmTray::StartResult frmTray::Form_Load() {
 void frmTray::CreateWindowHidden() {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = &frmTray::Proc;
+    windowClass.lpfnWndProc = &WindowProcedure<frmTray>;
     windowClass.hInstance = setup_.instance;
     windowClass.lpszClassName = kClassName;
     if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        ThrowLastError("Cannot register the tray window.", "Trayhound.frmTray.Form_Load()");
+        ThrowLastError("Cannot register the tray window", kLoadSource);
     }
     // A real top-level window, not a message-only one, so that the shell's "TaskbarCreated"
     // broadcast reaches it; a tool window, so that it never gets a taskbar button.
     const std::wstring title = ToWide(kAppTitle);
     if (!CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, title.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr,
                          nullptr, setup_.instance, this)) {
-        ThrowLastError("Cannot create the tray window.", "Trayhound.frmTray.Form_Load()");
+        ThrowLastError("Cannot create the tray window", kLoadSource);
     }
 }
 
 void frmTray::BuildCommandMenu() {
     UniqueHmenu menu(CreatePopupMenu());
-    if (!menu) ThrowLastError("Cannot create the command menu.", "Trayhound.frmTray.Form_Load()");
+    if (!menu) ThrowLastError("Cannot create the command menu", kLoadSource);
     struct Entry {
         UINT id;
         const wchar_t* caption;
@@ -108,8 +99,7 @@ void frmTray::BuildCommandMenu() {
         const BOOL added = entry.caption
                                ? AppendMenuW(menu.get(), MF_STRING, entry.id, entry.caption)
                                : AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-        if (!added)
-            ThrowLastError("Cannot build the command menu.", "Trayhound.frmTray.Form_Load()");
+        if (!added) ThrowLastError("Cannot build the command menu", kLoadSource);
     }
     mnuRight_ = std::move(menu);
 }
@@ -118,7 +108,7 @@ UniqueHicon frmTray::LoadTrayPicture() const {
     const int size = GetSystemMetricsForDpi(SM_CXSMICON, GetDpiForWindow(hwnd_));
     UniqueHicon icon(static_cast<HICON>(LoadImageW(setup_.instance, MAKEINTRESOURCEW(IDI_TRAYHOUND),
                                                    IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
-    if (!icon) ThrowLastError("Cannot load the tray icon.", "Trayhound.frmTray.Form_Load()");
+    if (!icon) ThrowLastError("Cannot load the tray icon", kLoadSource);
     return icon;
 }
 
@@ -154,17 +144,14 @@ void frmTray::RebuildProgramsMenu() {
     auto entries = BuildProgramsMenu(*app.Document(), bound);
 
     UniqueHmenu menu(CreatePopupMenu());
-    if (!menu)
-        ThrowLastError("Cannot create the programs menu.",
-                       "Trayhound.frmTray.RebuildProgramsMenu()");
+    if (!menu) ThrowLastError("Cannot create the programs menu.", kRebuildSource);
     // Pictures share the check-mark column, as entries are never checked.
     MENUINFO style{};
     style.cbSize = sizeof(style);
     style.fMask = MIM_STYLE;
     style.dwStyle = MNS_CHECKORBMP;
     if (!SetMenuInfo(menu.get(), &style)) {
-        ThrowLastError("Cannot build the programs menu.",
-                       "Trayhound.frmTray.RebuildProgramsMenu()");
+        ThrowLastError("Cannot build the programs menu.", kRebuildSource);
     }
 
     for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -186,8 +173,7 @@ void frmTray::RebuildProgramsMenu() {
             }
         }
         if (!InsertMenuItemW(menu.get(), static_cast<UINT>(i), TRUE, &item)) {
-            ThrowLastError("Cannot build the programs menu.",
-                           "Trayhound.frmTray.RebuildProgramsMenu()");
+            ThrowLastError("Cannot build the programs menu.", kRebuildSource);
         }
     }
     mnuLeft_ = std::move(menu);
@@ -249,30 +235,37 @@ void frmTray::OnMenuCommand(UINT command) {
 }
 
 void frmTray::mnuRightList_Click() {
-    if (!dialogs_.BringToFront(DialogKind::List)) RunList();
+    if (ModalDialog* open = ModalDialog::Open(DialogKind::List)) {
+        open->BringToFront();
+    } else {
+        RunList();
+    }
 }
 
 void frmTray::RunList() {
-    if (dialogs_.IsVisible(DialogKind::List) || dialogs_.IsVisible(DialogKind::Options)) return;
+    for (const DialogKind guarded : {DialogKind::List, DialogKind::Options}) {
+        if (const ModalDialog* open = ModalDialog::Open(guarded); open && open->IsVisible()) return;
+    }
     // The editor may have replaced the collection, whichever way it closed.
-    if (ShowDialog(DialogKind::List, setup_.dialogs.list) && Running()) RebuildProgramsMenu();
+    if (ShowDialog(DialogKind::List) && Running()) RebuildProgramsMenu();
 }
 
 void frmTray::mnuRightOptions_Click() {
-    if (dialogs_.BringToFront(DialogKind::Options)) return;
     // The active set may have changed, whichever way the dialog closed.
-    if (ShowDialog(DialogKind::Options, setup_.dialogs.options) && Running()) LoadIconSet();
+    if (ShowDialog(DialogKind::Options) && Running()) LoadIconSet();
 }
 
 void frmTray::mnuRightAbout_Click() {
-    if (!dialogs_.BringToFront(DialogKind::About))
-        ShowDialog(DialogKind::About, setup_.dialogs.about);
+    ShowDialog(DialogKind::About);
 }
 
-bool frmTray::ShowDialog(DialogKind kind, const MakeTrayDialog& make) {
-    if (!make) return false;
-    const auto dialog = make(*this);
-    const auto registration = dialogs_.Register(kind, *dialog);
+bool frmTray::ShowDialog(DialogKind kind) {
+    if (ModalDialog* open = ModalDialog::Open(kind)) {
+        open->BringToFront();
+        return false;
+    }
+    const auto dialog = setup_.dialogs ? setup_.dialogs(kind, *this) : nullptr;
+    if (!dialog) return false;
     dialog->ShowModal(hwnd_);
     return true;
 }
@@ -284,9 +277,7 @@ void frmTray::mnuRightHelp_Click() {
 }
 
 void frmTray::mnuRightExit_Click() {
-    dialogs_.Close(DialogKind::About);
-    dialogs_.Close(DialogKind::LaunchItem);
-    dialogs_.Close(DialogKind::List);
+    ModalDialog::Close({DialogKind::About, DialogKind::LaunchItem, DialogKind::List});
     // Form_Unload runs as the window goes; then the message loop ends.
     if (hwnd_) DestroyWindow(hwnd_);
 }
@@ -356,44 +347,6 @@ LRESULT frmTray::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
     }
     return DefWindowProcW(hwnd_, message, wParam, lParam);
-}
-
-LRESULT CALLBACK frmTray::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    auto* self = reinterpret_cast<frmTray*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == WM_NCCREATE) {
-        self = static_cast<frmTray*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->hwnd_ = window;
-    }
-    if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        // No dangling pointer once the window is gone.
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    try {
-        return self->OnMessage(message, wParam, lParam);
-    } catch (...) {
-        self->Report(std::current_exception());
-    }
-    return 0;
-}
-
-void frmTray::Report(std::exception_ptr error) noexcept {
-    try {
-        const std::wstring text = ToWide(DescriptionOf(error));
-        const std::wstring title = ToWide(kAppTitle);
-        MessageBoxW(hwnd_, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
-    } catch (...) {
-        // Nothing left to show it with; the program still ends.
-    }
-    // An error that reaches the top of a handler ends the program, in order.
-    try {
-        mnuRightExit_Click();
-    } catch (...) {
-        if (hwnd_) DestroyWindow(hwnd_);
-    }
 }
 
 }  // namespace trayhound

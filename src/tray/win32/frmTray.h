@@ -12,33 +12,26 @@
 #include "app/Application.h"
 #include "iconsets/win32/IconBank.h"
 #include "support/Shell.h"
+#include "support/win32/ModalDialog.h"
 #include "support/win32/UniqueHandles.h"
 #include "tray/ProgramsMenu.h"
 #include "tray/TrayEvents.h"
-#include "tray/win32/OpenDialogs.h"
 #include "tray/win32/TrayIcon.h"
 
 namespace trayhound {
 
 class frmTray;
 
-// Makes a new dialog for the running tray window; the tray window registers it in its
-// OpenDialogs while it is open and shows it modally, owned by the tray window.
-using MakeTrayDialog = std::function<std::unique_ptr<TrayDialog>(frmTray& tray)>;
-
-// The dialogs of the command menu. A command whose dialog is not provided does nothing.
-struct TrayDialogs {
-    MakeTrayDialog list;     // frmList
-    MakeTrayDialog options;  // frmOptions
-    MakeTrayDialog about;    // frmAbout
-};
+// Makes the dialog of a kind for the running program (the list editor, the options dialog, the
+// About box); the program's composition root provides it. Nothing: that command does nothing.
+using DialogMaker = std::function<std::unique_ptr<ModalDialog>(DialogKind kind, frmTray& tray)>;
 
 struct TraySetup {
     HINSTANCE instance = nullptr;  // holds the tray icon and the built-in pictures
     // Called once the program knows it is the only instance.
     std::function<ApplicationServices()> services;
     std::shared_ptr<Shell> shell;  // runs the programs menu's commands
-    TrayDialogs dialogs;
+    DialogMaker dialogs;
 };
 
 // The program's main window. It is never shown: a hidden top-level window (no taskbar button)
@@ -79,7 +72,6 @@ class frmTray {
 
     HWND hWnd() const noexcept { return hwnd_; }
     Application& App() const;
-    OpenDialogs& Dialogs() noexcept { return dialogs_; }
     const IconBank& Icons() const;
     const TrayIcon& Tray() const noexcept { return tray_; }
     HMENU mnuLeft() const noexcept { return mnuLeft_.get(); }
@@ -102,13 +94,15 @@ class frmTray {
     void mnuLeftPrograms_Click(std::size_t index);
     void tmrCommand_Timer();
 
-  private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    // The window procedure's side (WindowProcedure).
+    void Attach(HWND window) noexcept { hwnd_ = window; }
+    void Detach() noexcept { hwnd_ = nullptr; }
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  private:
     void OnMenuCommand(UINT command);
     void RunTrayAction(TrayAction action);
     void Form_Unload() noexcept;
-    void Report(std::exception_ptr error) noexcept;
 
     void CreateWindowHidden();
     void BuildCommandMenu();
@@ -116,8 +110,9 @@ class frmTray {
     // The List command after its own guard: nothing while the list editor or the options
     // dialog is visible.
     void RunList();
-    // Shows the dialog made by `make` modally; false when there is none to show.
-    bool ShowDialog(DialogKind kind, const MakeTrayDialog& make);
+    // Shows the dialog of that kind modally; false when none was shown (one of that kind is open
+    // and came to the front, or there is none to show).
+    bool ShowDialog(DialogKind kind);
 
     TraySetup setup_;
     TrayIcon tray_;
@@ -132,7 +127,6 @@ class frmTray {
     UniqueHmenu mnuLeft_;
     UniqueHmenu mnuRight_;
     std::vector<ProgramsMenuEntry> programs_;
-    OpenDialogs dialogs_;
 };
 
 }  // namespace trayhound

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/SettingsStore.h"
+#include "support/SettingsStore.h"
 
 namespace trayhound {
 

@@ -1,4 +1,4 @@
-#include "app/win32/Registry.h"
+#include "support/win32/Registry.h"
 
 #include <cstdint>
 #include <cstring>

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "support/AppTitle.h"
+
 namespace trayhound {
 
 // The per-user settings store: text values addressed by application, section and key. A "\" in
@@ -23,8 +25,5 @@ class SettingsStore {
     virtual void Delete(std::string_view application, std::string_view section,
                         std::string_view key) = 0;
 };
-
-// The program's title: its settings application name, window captions and data folder name.
-inline constexpr std::string_view kAppTitle = "Trayhound";
 
 }  // namespace trayhound

@@ -1,4 +1,4 @@
-#include "app/win32/RegistrySettingsStore.h"
+#include "support/win32/RegistrySettingsStore.h"
 
 #include <windows.h>
 
@@ -16,7 +16,7 @@ Error SettingError(LSTATUS status, std::string_view what, std::string_view secti
     std::string description(what);
     description.append(" ").append(section).append("\\").append(key).append(": ");
     description += SystemMessage(static_cast<unsigned long>(status));
-    return Error(error_number::kInvalidProcedureCall, std::move(description), source);
+    return Error(static_cast<int>(status), std::move(description), source);
 }
 
 }  // namespace

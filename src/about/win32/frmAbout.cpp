@@ -30,51 +30,23 @@ constexpr POINT kMailMe{960, 2040};
 constexpr int kTitleToXpGap = 2;  // pixels
 
 constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
+constexpr DWORD kTitle = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
 constexpr DWORD kList = WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+constexpr DWORD kRows = kList | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;  // the property rows
+constexpr DWORD kSunken = WS_EX_CLIENTEDGE;
 
 // The title, version, description and legal notice are filled in at load; the title and "xp"
 // are placed after their text is measured, the property list and thanks list shown by F2 and F3.
 constexpr ControlSpec kControls[] = {
-    {.className = WC_STATICW, .style = SS_OWNERDRAW, .id = frmAbout::kPicIcon, .bounds = kIcon},
-    {.className = WC_STATICW,
-     .style = SS_LEFTNOWORDWRAP | SS_NOPREFIX,
-     .id = frmAbout::kLblTitle,
-     .bounds = {795, 90, 3000, 480},
-     .font = &kTitleFont},
-    {.className = WC_STATICW,
-     .text = L"xp",
-     .style = kLabel,
-     .id = frmAbout::kLblXp,
-     .bounds = {0, 50, 435, 375},
-     .font = &kXpFont},
-    {.className = WC_STATICW,
-     .style = kLabel,
-     .id = frmAbout::kLblVersion,
-     .bounds = {840, 840, 4005, 225},
-     .font = &kBoldFont},
-    {.className = WC_STATICW,
-     .style = kLabel,
-     .id = frmAbout::kLblDisclaimer,
-     .bounds = {840, 1200, 3975, 225}},
-    {.className = WC_STATICW,
-     .style = kLabel,
-     .id = frmAbout::kLblDescription,
-     .bounds = {840, 1560, 4005, 435}},
-    {.className = WC_BUTTONW,
-     .text = L"OK",
-     .style = WS_TABSTOP | BS_DEFPUSHBUTTON,
-     .id = frmAbout::kCmdOK,
-     .bounds = {3600, 2520, 1260, 345}},
-    {.className = WC_LISTBOXW,
-     .style = kList | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,
-     .id = frmAbout::kLstAppProperties,
-     .bounds = {840, 1080, 4020, 1230},
-     .exStyle = WS_EX_CLIENTEDGE},
-    {.className = WC_LISTBOXW,
-     .style = kList,
-     .id = frmAbout::kLstThanks,
-     .bounds = {840, 1080, 4015, 1230},
-     .exStyle = WS_EX_CLIENTEDGE},
+    {WC_STATICW, L"", SS_OWNERDRAW, frmAbout::kPicIcon, kIcon},
+    {WC_STATICW, L"", kTitle, frmAbout::kLblTitle, {795, 90, 3000, 480}, 0, 0, &kTitleFont},
+    {WC_STATICW, L"xp", kLabel, frmAbout::kLblXp, {0, 50, 435, 375}, 0, 0, &kXpFont},
+    {WC_STATICW, L"", kLabel, frmAbout::kLblVersion, {840, 840, 4005, 225}, 0, 0, &kBoldFont},
+    {WC_STATICW, L"", kLabel, frmAbout::kLblDisclaimer, {840, 1200, 3975, 225}},
+    {WC_STATICW, L"", kLabel, frmAbout::kLblDescription, {840, 1560, 4005, 435}},
+    {WC_BUTTONW, L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, frmAbout::kCmdOK, {3600, 2520, 1260, 345}},
+    {WC_LISTBOXW, L"", kRows, frmAbout::kLstAppProperties, {840, 1080, 4020, 1230}, kSunken},
+    {WC_LISTBOXW, L"", kList, frmAbout::kLstThanks, {840, 1080, 4015, 1230}, kSunken},
 };
 
 constexpr DialogSpec kSpec{

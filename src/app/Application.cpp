@@ -32,13 +32,14 @@ Application::Application(ApplicationServices services)
     // creation.
     const DataFileState state = document_->Load(FileName, *services_.fileSystem, *services_.codec);
     savesAtEnd_ = state != DataFileState::kUnreadable;
+    savedRecords_ = document_->Records();
 
     helpFile_ = HelpFilePath(services_.executablePath);
 }
 
 Application::~Application() {
     try {
-        if (savesAtEnd_) Save();
+        if (savesAtEnd_ && document_->Records() != savedRecords_) Save();
     } catch (...) {
         // The program is ending; a failed save must not stop it.
     }
@@ -66,6 +67,7 @@ void Application::SetOptions(std::shared_ptr<trayhound::Options> options) {
 
 void Application::Save() {
     Document()->Save(FileName, *services_.fileSystem, *services_.codec);
+    savedRecords_ = Document()->Records();
     // The user's own save has put a list in the file's place; from now on it is ours to keep.
     savesAtEnd_ = true;
 }

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "app/Options.h"
-#include "support/SettingsStore.h"
 #include "items/LaunchItems.h"
 #include "support/FileSystem.h"
+#include "support/SettingsStore.h"
 #include "support/TextCodec.h"
 
 namespace trayhound {
@@ -34,9 +34,11 @@ class Application {
     // A data file that is there but cannot be read (locked, no access) is no error either: the
     // collection starts empty, as for a missing file.
     explicit Application(ApplicationServices services);
-    // Saves the items, then releases the options (which write); never throws. The items are not
-    // saved when the data file could not be read at creation and no Save() has succeeded since:
-    // the empty collection must not take the place of the user's unread items.
+    // Saves the items when they differ from what the data file holds (as loaded or last saved),
+    // then releases the options (which write); never throws. An unchanged list is not written
+    // again: the file keeps its bytes, time and attributes. Nor are the items saved when the data
+    // file could not be read at creation and no Save() has succeeded since (the empty collection
+    // must not take the place of the user's unread items), or after KeepFileAtEnd().
     ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
@@ -53,8 +55,10 @@ class Application {
 
     // Writes the items to the data file; the save's error reaches the caller unchanged.
     void Save();
-    // Whether destruction will save the items (see ~Application).
+    // Whether destruction may save the items (see ~Application).
     bool SavesAtEnd() const noexcept { return savesAtEnd_; }
+    // The program did not start: whatever happens to the items, the file stays as it is.
+    void KeepFileAtEnd() noexcept { savesAtEnd_ = false; }
 
     // "<folder>\Trayhound\Document.dat", with one separator whether or not `appData` ends with "\".
     static std::string DataFilePath(const std::string& appData);
@@ -67,6 +71,7 @@ class Application {
     std::shared_ptr<trayhound::Options> options_;
     std::string helpFile_;
     bool savesAtEnd_ = true;
+    std::string savedRecords_;  // what the data file holds, as far as the program knows
 };
 
 }  // namespace trayhound

@@ -12,7 +12,7 @@ namespace trayhound {
 inline constexpr std::string_view kInternalIconSetMarker = "trayhound:\\internal.iconset";
 
 // The user's options: the icon-set list (entry 1 is the active set). Reads the settings store
-// when created and writes it back when destroyed, errors ignored.
+// when created and writes it back when destroyed, and when asked to; errors ignored.
 class Options {
   public:
     explicit Options(std::shared_ptr<SettingsStore> store);
@@ -27,9 +27,12 @@ class Options {
     // Index 0 here is entry 1 of the stored list, the active set.
     std::vector<std::string> LastIconSetFileNames;
 
+    // Writes the list now (a write that fails is skipped), so that a choice confirmed by the
+    // user is kept even when the program never reaches its end.
+    void Save() noexcept;
+
   private:
     void Load();
-    void Save() noexcept;
 
     std::shared_ptr<SettingsStore> store_;
 };

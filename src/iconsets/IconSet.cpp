@@ -73,26 +73,4 @@ std::optional<IconSetContent> ReadIconSet(std::string_view activeEntry,
     return content;
 }
 
-std::int32_t IconBound(std::string_view activeEntry, const FileSystem& fileSystem,
-                       const TextCodec& codec) {
-    if (activeEntry == kInternalIconSetMarker) return kStandardIconCount;
-    IniEdit ini;
-    if (!ini.OpenIni(std::string(activeEntry), fileSystem, codec)) return kStandardIconCount;
-    return IconSetCount(ini.GetValue(kIconSetSection, "count"));
-}
-
-void ResetIconsAbove(LaunchItems& document, std::int32_t bound) {
-    for (const auto& item : document) {
-        if (item->Icon() > bound || item->Icon() < 0) item->SetIcon(0);
-    }
-}
-
-std::optional<IconSetContent> LoadIconSet(std::string_view activeEntry,
-                                          const FileSystem& fileSystem, const TextCodec& codec,
-                                          LaunchItems& document) {
-    auto content = ReadIconSet(activeEntry, fileSystem, codec);
-    if (content) ResetIconsAbove(document, content->count);
-    return content;
-}
-
 }  // namespace trayhound

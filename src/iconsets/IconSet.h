@@ -53,21 +53,9 @@ std::string IconSetFolder(std::string_view setPath);
 std::string ExtraIconName(std::string_view imageName);
 
 // The content of the set named by `activeEntry` (a set file's path or the internal-set
-// marker), or nothing when the set file cannot be read.
+// marker), or nothing when the set file cannot be read. Loading a set never changes an item's
+// Icon number: a number the set has no picture for shows none, and it is the user's to keep.
 std::optional<IconSetContent> ReadIconSet(std::string_view activeEntry,
                                           const FileSystem& fileSystem, const TextCodec& codec);
-
-// The highest Icon number the programs menu accepts: a readable set file's count, otherwise 5.
-std::int32_t IconBound(std::string_view activeEntry, const FileSystem& fileSystem,
-                       const TextCodec& codec);
-
-// Items whose Icon lies above `bound`, or below 0 (a hand-edited data file), get Icon 0.
-void ResetIconsAbove(LaunchItems& document, std::int32_t bound);
-
-// Reads the active set for the icon bank and resets the items its pictures cannot serve.
-// Nothing when the set file cannot be read: the bank keeps what it holds and no item changes.
-std::optional<IconSetContent> LoadIconSet(std::string_view activeEntry,
-                                          const FileSystem& fileSystem, const TextCodec& codec,
-                                          LaunchItems& document);
 
 }  // namespace trayhound

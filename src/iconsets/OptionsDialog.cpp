@@ -145,8 +145,10 @@ void OptionsDialog::cmdOK_Click() {
         const auto chosen = list.begin() + selected;
         std::rotate(list.begin(), chosen, std::next(chosen));
     }
-    // The former live options are released here and write their list.
+    // The former live options are released here and write their list; the new one is written
+    // at once, not only at the end.
     application_.SetOptions(std::shared_ptr<Options>(std::move(editedOptions_)));
+    application_.Options()->Save();
 }
 
 void OptionsDialog::Form_Unload() noexcept {

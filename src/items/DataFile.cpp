@@ -169,6 +169,12 @@ void LaunchItem::Load(DataFileReader& stream) {
     SetIcon(ParseIcon(TrimBlanks(fields.Next()), stream));
 }
 
+std::string LaunchItems::Records() const {
+    DataFileWriter stream;
+    for (const auto& item : *this) item->Save(stream);
+    return stream.Text();
+}
+
 void LaunchItems::Save(const std::string& fileName, FileSystem& fileSystem,
                        const TextCodec& codec) const {
     DataFileWriter stream;

@@ -84,6 +84,9 @@ class LaunchItems {
     // and throws Error with source "Trayhound.LaunchItems.Load()" for a malformed record,
     // keeping the records before it.
     void Save(const std::string& fileName, FileSystem& fileSystem, const TextCodec& codec) const;
+    // The records Save writes, as text before it is put into the code page: two collections
+    // with the same records give the same file.
+    std::string Records() const;
     DataFileState Load(const std::string& fileName, const FileSystem& fileSystem,
                        const TextCodec& codec);
 

@@ -1,11 +1,8 @@
 #include "tray/ProgramsMenu.h"
 
-#include "iconsets/IconSet.h"
-
 namespace trayhound {
 
-std::vector<ProgramsMenuEntry> BuildProgramsMenu(LaunchItems& document, std::int32_t iconBound) {
-    ResetIconsAbove(document, iconBound);
+std::vector<ProgramsMenuEntry> BuildProgramsMenu(const LaunchItems& document) {
     std::vector<ProgramsMenuEntry> entries;
     for (const auto& item : document) {
         entries.push_back(

@@ -18,9 +18,8 @@ struct ProgramsMenuEntry {
 };
 
 // The programs menu for `document`, in collection order; an empty collection gives the one
-// blank entry. Items whose Icon lies above `iconBound`, or below 0, are reset to 0 in the
-// collection itself, so the next save stores the corrected number.
-std::vector<ProgramsMenuEntry> BuildProgramsMenu(LaunchItems& document, std::int32_t iconBound);
+// blank entry.
+std::vector<ProgramsMenuEntry> BuildProgramsMenu(const LaunchItems& document);
 
 // What choosing `entry` hands to the shell: nothing for a separator, the blank entry of an
 // empty collection or an item without a command.

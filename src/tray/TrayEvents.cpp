@@ -1,6 +1,6 @@
 #include "tray/TrayEvents.h"
 
-#include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 namespace trayhound {
@@ -29,30 +29,37 @@ TrayAction ActionForMouseButton(std::int16_t mouseButton) noexcept {
     }
 }
 
-TrayAction TrayClicks::OnMouseButton(std::int16_t mouseButton) noexcept {
+bool IsDoubleClick(const Press& first, const Press& second, const DoubleClickRule& rule) noexcept {
+    // Unsigned: the clock wraps after 49.7 days.
+    return second.time - first.time <= rule.time &&
+           std::abs(second.x - first.x) <= rule.width / 2 &&
+           std::abs(second.y - first.y) <= rule.height / 2;
+}
+
+TrayAction TrayClicks::OnMouseButton(std::int16_t mouseButton, const Press& at) noexcept {
     constexpr std::int16_t kLeftDown = 1;
     constexpr std::int16_t kLeftUp = 2;
     switch (mouseButton) {
         case kLeftDown:
-            // A new click: whatever the last double-click left behind is over.
+            // A new click: whatever an earlier double click or menu left behind is over.
+            lastPress_ = at;
             ignoreNextRelease_ = false;
             return TrayAction::None;
         case kLeftUp:
-            if (std::exchange(ignoreNextRelease_, false)) return TrayAction::None;
-            waiting_ = true;
-            return TrayAction::WaitForDoubleClick;
+            return std::exchange(ignoreNextRelease_, false) ? TrayAction::None
+                                                            : TrayAction::ProgramsMenu;
         default: {
             const TrayAction action = ActionForMouseButton(mouseButton);
             if (action == TrayAction::List) ignoreNextRelease_ = true;
-            // Another menu or the list editor takes the place of the programs menu.
-            if (action != TrayAction::None) waiting_ = false;
             return action;
         }
     }
 }
 
-TrayAction TrayClicks::DoubleClickTimeEnded() noexcept {
-    return std::exchange(waiting_, false) ? TrayAction::ProgramsMenu : TrayAction::None;
+bool TrayClicks::PressWhileMenuOpen(const Press& at, const DoubleClickRule& rule) noexcept {
+    // Its release comes to the icon, if it is over the icon, and must not open the menu again.
+    ignoreNextRelease_ = true;
+    return lastPress_ && IsDoubleClick(*lastPress_, at, rule);
 }
 
 }  // namespace trayhound

@@ -16,23 +16,38 @@ namespace trayhound {
 std::optional<std::int16_t> MouseButtonFromNotification(std::uint32_t mouseMessage) noexcept;
 
 // What the tray window does for a mouse action on its icon.
-enum class TrayAction { None, List, ProgramsMenu, CommandMenu, WaitForDoubleClick };
+enum class TrayAction { None, List, ProgramsMenu, CommandMenu };
 TrayAction ActionForMouseButton(std::int16_t mouseButton) noexcept;
 
-// Tells a single left click from the first half of a double-click. A programs menu opened at
-// the release of the first click would take the second click, and the double-click that opens
-// the list editor would never reach the icon. So the release only starts the double-click time
-// (WaitForDoubleClick); the menu opens when it has passed without a second click, and the release
-// that ends a double-click opens nothing.
+// A press of a mouse button: when (milliseconds of the system's clock) and where (screen pixels).
+struct Press {
+    std::uint32_t time = 0;
+    int x = 0;
+    int y = 0;
+};
+
+// The system's rule for a double click: the second press within `time` of the first, inside a
+// rectangle of `width` by `height` centred on it.
+struct DoubleClickRule {
+    std::uint32_t time = 500;
+    int width = 4;
+    int height = 4;
+};
+bool IsDoubleClick(const Press& first, const Press& second, const DoubleClickRule& rule) noexcept;
+
+// The left button on the tray icon. The programs menu opens as the button is released. While it
+// is open it takes the next press, which the icon never sees: that press closes the menu, and
+// when it makes a double click with the press that opened it, it opens the list editor as a
+// double click on the icon does. The release of such a press, and of a double click, opens
+// nothing.
 class TrayClicks {
   public:
-    TrayAction OnMouseButton(std::int16_t mouseButton) noexcept;
-    // The double-click time since the release has passed.
-    TrayAction DoubleClickTimeEnded() noexcept;
-    bool Waiting() const noexcept { return waiting_; }
+    TrayAction OnMouseButton(std::int16_t mouseButton, const Press& at) noexcept;
+    // A left press while the programs menu is open: true when it makes a double click.
+    bool PressWhileMenuOpen(const Press& at, const DoubleClickRule& rule) noexcept;
 
   private:
-    bool waiting_ = false;
+    std::optional<Press> lastPress_;
     bool ignoreNextRelease_ = false;
 };
 

@@ -133,6 +133,12 @@ class WineSession:
     def reg_add(self, key, value, data, kind="REG_SZ"):
         _quiet(["wine", "reg", "add", key, "/v", value, "/t", kind, "/d", data, "/f"], self.env)
 
+    def attrib(self, change, path):
+        """Windows' attrib command on a file of the prefix: `change` such as "+h", or "" to
+        read; its output."""
+        return _quiet(["wine", "attrib", *([change] if change else []), self.windows_path(path)],
+                      self.env)
+
     def reg_delete(self, key, value):
         _quiet(["wine", "reg", "delete", key, "/v", value, "/f"], self.env)
 
@@ -219,12 +225,12 @@ class WineSession:
         # from the left edge and 10 px up from the bottom edge.
         return x + 12, y + height - 12
 
-    def click_icon(self, button=1, double=False):
+    def click_icon(self, button=1, double=False, delay=0.12):
+        """A click on the icon; `double`: two, `delay` seconds apart (a person's double click)."""
         x, y = self.icon_position()
         args = ["xdotool", "mousemove", str(x), str(y), "click"]
         if double:
-            # At a person's pace, well inside the double-click time.
-            args += ["--repeat", "2", "--delay", "120"]
+            args += ["--repeat", "2", "--delay", str(int(delay * 1000))]
         _quiet(args + [str(button)], self.env)
 
     def click_at(self, x, y, button=1):

@@ -429,11 +429,12 @@ class OptionsTest(EditorTest):
         self.until(lambda: self.sets_shown(window["hwnd"]), (sets, 1, "Author: Wexmoor"), "the internal set")
         self.click(window, "OK")
         self.gone(window["hwnd"], "the options dialog")
+        # Written at OK, not only at the end; key "3" of the longer list is left behind.
+        chosen = ["2", "trayhound:\\internal.iconset", "C:\\sets\\small.iconset",
+                  "trayhound:\\internal.iconset"]
+        self.assertEqual(self.stored_sets("count", "1", "2", "3"), chosen)
         self.exit_program()
-        # Key "3" of the longer list is left behind.
-        self.assertEqual(self.stored_sets("count", "1", "2", "3"),
-                         ["2", "trayhound:\\internal.iconset", "C:\\sets\\small.iconset",
-                          "trayhound:\\internal.iconset"])
+        self.assertEqual(self.stored_sets("count", "1", "2", "3"), chosen)
 
 
 class PlacementTest(EditorTest):

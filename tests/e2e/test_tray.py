@@ -2,6 +2,7 @@
 request, a second start and a broken data file."""
 
 import os
+import time
 import unittest
 
 from harness import MESSAGE_TEXT_ID, SCREEN, SETTINGS_KEY, SessionTest, WineSession, wait_for
@@ -48,17 +49,20 @@ class ProgramsMenuTest(SessionTest):
         wait_for(lambda: os.path.exists(self.marker), 20, what="the launched batch file")
         self.assertTrue(s.is_running())
 
-    def test_exit_removes_the_icon_and_saves_the_items_with_reset_icons(self):
+    def test_exit_removes_the_icon_and_leaves_an_unchanged_list_as_it_was(self):
         s = self.session
+        before = s.read_data_file()
+        an_hour_ago = os.stat(s.data_file).st_mtime - 3600
+        os.utime(s.data_file, (an_hour_ago, an_hour_ago))
+        s.attrib("+h", s.data_file)
         s.choose(s.open_menu(3), "E&xit")
         self.assertEqual(s.wait_exit(20), 0)
         wait_for(lambda: not s.icon_shown(), 10, what="the icon to go")
-        self.assertEqual(s.read_data_file(),
-                         b"&Marker\tC:\\mark.bat\t1\r\n"
-                         b"-\t\t0\r\n"
-                         b"Mail\\tCtrl+M\tmailto:someone@example.com\t4\r\n"
-                         b"Seven\tC:\\nothing.exe\t0\r\n"
-                         b"Plain\tC:\\nothing.exe\t0\r\n")
+        # Not written again: the same bytes (icon 7 kept, though the set has no picture for it),
+        # time and attributes.
+        self.assertEqual(s.read_data_file(), before)
+        self.assertEqual(os.stat(s.data_file).st_mtime, an_hour_ago)
+        self.assertIn("H", s.attrib("", s.data_file))
         self.assertEqual(s.reg_query(SETTINGS_KEY + r"\Options\LastIconSetFileNames", "1"),
                          "trayhound:\\internal.iconset")
 
@@ -113,6 +117,31 @@ class ProgramsMenuTest(SessionTest):
         wait_for(lambda: s.find(about["hwnd"]) is None, 10, what="the About box to close")
 
 
+class ClickTest(SessionTest):
+    """The left button: the programs menu as it is released, the list editor on a double click."""
+
+    def test_a_click_opens_the_menu_at_once_and_a_second_click_decides_what_follows(self):
+        s = self.session
+        # A long double-click time, so that "at once" is far from it on a busy machine too.
+        s.reg_add(r"HKCU\Control Panel\Mouse", "DoubleClickSpeed", "2000")
+        s.start()
+        s.inject()
+        clicked = time.monotonic()
+        s.click_icon(1)
+        wait_for(lambda: s.probe("menu"), 10, interval=0.02, what="the programs menu")
+        self.assertLess(time.monotonic() - clicked, 1.2, "the menu waited for a double click")
+        s.close_menu()
+        for pause, shows_list in [(0.15, True), (2.5, False)]:
+            with self.subTest(seconds_between_clicks=pause):
+                s.click_icon(1, double=True, delay=pause)
+                time.sleep(0.5)
+                lists = [w for w in s.windows() if w["title"] == "List"]
+                self.assertEqual((len(lists), s.probe("menu")), (int(shows_list), []))
+                for window in lists:
+                    s.probe(f"close {window['hwnd']}")
+                    wait_for(lambda: s.find(window["hwnd"]) is None, 10, what="the list editor to close")
+
+
 class ShutdownTest(SessionTest):
     def test_shutdown_request_ends_the_program_and_is_deleted(self):
         s = self.session
@@ -129,15 +158,21 @@ class ShutdownTest(SessionTest):
         s.window("About Trayhound")
         self.assert_shutdown_request_ends_it("now")
 
-    def test_first_save_creates_the_folder(self):
+    def test_the_first_save_creates_the_folder_and_an_unchanged_empty_list_writes_nothing(self):
         s = self.session
-        self.assertFalse(os.path.exists(os.path.dirname(s.data_file)))
+        folder = os.path.dirname(s.data_file)
         s.start()
         items = s.open_menu(1)
         self.assertEqual([(i["text"], i["separator"]) for i in items], [("", False)])
         s.close_menu()
-        s.request_shutdown("1")
-        s.wait_exit(20)
+        self.assert_shutdown_request_ends_it()
+        self.assertFalse(os.path.exists(folder))
+        wait_for(lambda: not s.icon_shown(), 10, what="the icon to go")
+        s.start()
+        s.choose(s.open_menu(3), "&List...")
+        editor = s.window("List")
+        s.probe(f"click {next(c['hwnd'] for c in editor['controls'] if c['text'] == 'OK')}")
+        wait_for(lambda: os.path.exists(s.data_file), 10, what="the data file")
         self.assertEqual(s.read_data_file(), b"")
 
 

@@ -1,6 +1,8 @@
 #include "iconsets/win32/IconBank.h"
 
+#include <utility>
 #include "iconsets/win32/MenuPicture.h"
+
 #include "resource.h"
 #include "support/win32/Text.h"
 
@@ -20,49 +22,46 @@ UniqueHbitmap LoadInternal(HINSTANCE instance, int resource, UINT dpi) {
 
 }  // namespace
 
-IconBank::IconBank(HINSTANCE instance, UINT dpi) : dpi_(dpi), picIcons_(kStandardIconCount + 1) {
+IconBank::IconBank(HINSTANCE instance, UINT dpi) : dpi_(dpi) {
     for (std::size_t i = 0; i < picInternals_.size(); ++i) {
         picInternals_[i] = LoadInternal(instance, kInternalResources[i], dpi);
-        picIcons_[i + 1].name = kStandardIconNames[i];
     }
+    Assign({});
 }
 
 void IconBank::Assign(const IconSetContent& content) {
     std::vector<Entry> entries(1);
-    for (const auto& source : content.pictures) {
-        Entry entry;
-        entry.name = source.name;
-        const auto index = static_cast<std::int32_t>(entries.size());
-        switch (source.source) {
+    for (const auto& source : content.pictures) entries.push_back(Entry{source});
+    // Entries 1 to 5 exist whatever the set holds.
+    while (entries.size() <= kStandardIconCount) {
+        entries.push_back(
+            Entry{{IconSource::None, {}, std::string(kStandardIconNames[entries.size() - 1])}});
+    }
+    picIcons_ = std::move(entries);
+}
+
+HBITMAP IconBank::Picture(std::int32_t icon) const {
+    if (icon <= 0 || icon > UBound()) return nullptr;
+    Entry& entry = picIcons_[static_cast<std::size_t>(icon)];
+    if (!std::exchange(entry.made, true)) {
+        switch (entry.source.source) {
             case IconSource::Internal:
-                entry.picture = Internal(index);
+                entry.picture = Internal(icon);
                 break;
             case IconSource::File:
-                entry.owned = LoadMenuPicture(ToWide(source.path), dpi_);
+                entry.owned = LoadMenuPicture(ToWide(entry.source.path), dpi_);
                 entry.picture = entry.owned.get();
                 break;
             case IconSource::None:
                 break;
         }
-        entries.push_back(std::move(entry));
     }
-    // Entries 1 to 5 exist whatever the set holds.
-    while (entries.size() <= kStandardIconCount) {
-        Entry entry;
-        entry.name = kStandardIconNames[entries.size() - 1];
-        entries.push_back(std::move(entry));
-    }
-    picIcons_ = std::move(entries);
-}
-
-HBITMAP IconBank::Picture(std::int32_t icon) const noexcept {
-    if (icon <= 0 || icon > UBound()) return nullptr;
-    return picIcons_[static_cast<std::size_t>(icon)].picture;
+    return entry.picture;
 }
 
 std::string IconBank::Name(std::int32_t icon) const {
     if (icon <= 0 || icon > UBound()) return {};
-    return picIcons_[static_cast<std::size_t>(icon)].name;
+    return picIcons_[static_cast<std::size_t>(icon)].source.name;
 }
 
 HBITMAP IconBank::Internal(std::int32_t index) const noexcept {

@@ -27,8 +27,9 @@ using UniqueHcursor = UniqueHandleOf<HCURSOR, &DestroyCursor>;
 using UniqueHdc = UniqueHandleOf<HDC, &DeleteDC>;  // memory device contexts
 using UniqueHglobal = UniqueHandleOf<HGLOBAL, &GlobalFree>;
 using UniqueHlocal = UniqueHandleOf<HLOCAL, &LocalFree>;  // FormatMessage's buffers
-using UniqueFind =
-    UniqueHandleOf<HANDLE, &FindClose>;  // FindFirstFile; test for INVALID_HANDLE_VALUE
+// FindFirstFile's search, which fails as INVALID_HANDLE_VALUE rather than null.
+using UniqueFind = UniqueHandleOf<HANDLE, &FindClose>;
+using UniqueHhook = UniqueHandleOf<HHOOK, &UnhookWindowsHookEx>;
 
 inline void CloseKernelHandle(HANDLE handle) noexcept {
     if (handle && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string_view>
 #include <type_traits>
+#include <vector>
 
 #include "support/Error.h"
 #include "support/FileErrors.h"
@@ -72,10 +73,32 @@ class TemporaryFile {
         }
     }
 
+    // The new file keeps what the old one had beside its bytes: its creation time, attributes
+    // (hidden, archive, ...) and access rules, which a rename alone would not carry over. Best
+    // effort: a save does not fail for want of them. (ReplaceFileW would do this too, but it
+    // lets the old file go before the new one takes its name: a save killed in between would
+    // leave no list at all.)
+    void TakeOverFrom(const std::wstring& target) noexcept {
+        WIN32_FILE_ATTRIBUTE_DATA old{};
+        if (!GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &old)) return;
+        SetFileTime(handle_.get(), &old.ftCreationTime, nullptr, nullptr);
+        attributes_ = old.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                              FILE_ATTRIBUTE_ARCHIVE |
+                                              FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+        DWORD size = 0;
+        GetFileSecurityW(target.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
+        std::vector<BYTE> rules(size);
+        if (size && GetFileSecurityW(target.c_str(), DACL_SECURITY_INFORMATION, rules.data(), size,
+                                     &size)) {
+            SetFileSecurityW(name_.c_str(), DACL_SECURITY_INFORMATION, rules.data());
+        }
+    }
+
     // Flushes and closes the file, then puts it in the target's place in one step.
     void MoveTo(const std::wstring& target) {
         if (!FlushFileBuffers(handle_.get())) throw LastFileError(path_, kReplaceSource);
         if (!CloseHandle(handle_.release())) throw LastFileError(path_, kReplaceSource);
+        if (attributes_) SetFileAttributesW(name_.c_str(), attributes_);
         if (!MoveFileExW(name_.c_str(), target.c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             throw LastFileError(path_, kReplaceSource);
@@ -86,6 +109,7 @@ class TemporaryFile {
     std::string_view path_;  // as the caller named the target, for error descriptions
     std::wstring name_;
     UniqueHandle handle_;
+    DWORD attributes_ = 0;  // to keep from the file it replaces
 };
 
 // True for the name of a temporary file that TemporaryFile makes for the target named
@@ -160,6 +184,7 @@ void Win32FileSystem::ReplaceFile(const std::string& path, std::string_view byte
     }
     TemporaryFile temporary(target, path);
     temporary.Write(bytes);
+    temporary.TakeOverFrom(target);
     temporary.MoveTo(target);
     RemoveStaleTemporaries(target);
 }

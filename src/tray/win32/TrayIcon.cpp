@@ -4,6 +4,7 @@
 
 #include "support/win32/SystemError.h"
 #include "support/win32/Text.h"
+#include "support/win32/UniqueHandles.h"
 #include "tray/TrayEvents.h"
 
 namespace trayhound {
@@ -95,7 +96,31 @@ std::optional<std::int16_t> TrayIcon::CallEvent(WPARAM wParam, LPARAM lParam) no
     return MouseButtonFromNotification(LOWORD(lParam));
 }
 
-UINT TrayIcon::CallPopupMenu(HMENU menu, UINT defaultItem) const {
+namespace {
+
+// The press watcher of the menu that is open now; one thread shows one menu at a time.
+TrayIcon::PressWatcher* activeWatcher = nullptr;
+
+// Sees the messages of the open menu's own loop before the menu acts on them.
+LRESULT CALLBACK MenuMessageFilter(int code, WPARAM wParam, LPARAM lParam) noexcept {
+    const auto* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_MENU && activeWatcher &&
+        (message->message == WM_LBUTTONDOWN || message->message == WM_NCLBUTTONDOWN)) {
+        try {
+            if ((*activeWatcher)(*message)) {
+                EndMenu();
+                return TRUE;
+            }
+        } catch (...) {
+            // The press goes to the menu as it would without a watcher.
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+UINT TrayIcon::CallPopupMenu(HMENU menu, UINT defaultItem, PressWatcher onLeftPress) const {
     // Without the foreground the menu would not close when the user clicks elsewhere.
     SetForegroundWindow(hwnd_);
     if (!SetMenuDefaultItem(menu, defaultItem ? defaultItem : static_cast<UINT>(-1), FALSE)) {
@@ -107,8 +132,16 @@ UINT TrayIcon::CallPopupMenu(HMENU menu, UINT defaultItem) const {
         ThrowLastError("Cannot read the pointer position", "Trayhound.TrayIcon.CallPopupMenu()");
     }
     const UINT align = GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
+    UniqueHhook filter;
+    if (onLeftPress) {
+        filter.reset(
+            SetWindowsHookExW(WH_MSGFILTER, &MenuMessageFilter, nullptr, GetCurrentThreadId()));
+        if (!filter) ThrowLastError("Cannot watch the menu", "Trayhound.TrayIcon.CallPopupMenu()");
+        activeWatcher = &onLeftPress;
+    }
     const UINT command = static_cast<UINT>(TrackPopupMenuEx(
         menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | align, at.x, at.y, hwnd_, nullptr));
+    activeWatcher = nullptr;
     // Lets the menu close properly the next time the user clicks outside it.
     PostMessageW(hwnd_, WM_NULL, 0, 0);
     return command;
@@ -116,6 +149,9 @@ UINT TrayIcon::CallPopupMenu(HMENU menu, UINT defaultItem) const {
 
 bool TrayIcon::OnTimer(UINT_PTR timer) {
     if (timer != kAddRetryTimer) return false;
+    // A tick already queued when the retrying stopped must not add the icon a second time: the
+    // shell would refuse it, and the icon would be taken for gone while it is shown.
+    if (retriesLeft_ <= 0) return true;
     if (TryAdd() || --retriesLeft_ <= 0) StopRetrying();
     return true;
 }

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -50,10 +51,14 @@ class TrayIcon {
     // The mouse-button number (0 to 9) of a kCallbackMessage, or nothing.
     static std::optional<std::int16_t> CallEvent(WPARAM wParam, LPARAM lParam) noexcept;
 
+    // Called with each press of the left button that the open menu sees; true takes the press
+    // (the menu does not act on it) and closes the menu.
+    using PressWatcher = std::function<bool(const MSG& press)>;
+
     // Shows `menu` at the pointer as the shell expects of a notification icon's menu and
     // returns the chosen command (0 when none). `defaultItem` (a command id, 0 for none) is
     // drawn in bold.
-    UINT CallPopupMenu(HMENU menu, UINT defaultItem = 0) const;
+    UINT CallPopupMenu(HMENU menu, UINT defaultItem = 0, PressWatcher onLeftPress = {}) const;
 
     // Host window hooks. OnTimer returns true when the timer was the icon's.
     bool OnTimer(UINT_PTR timer);

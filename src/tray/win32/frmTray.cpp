@@ -1,6 +1,7 @@
 #include "tray/win32/frmTray.h"
 
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include "iconsets/IconSet.h"
 #include "resource.h"
@@ -131,17 +132,16 @@ const IconBank& frmTray::Icons() const {
 void frmTray::LoadIconSet() {
     auto& app = App();
     const auto content =
-        trayhound::LoadIconSet(ActiveIconSet(*app.Options()), app.FileSystemObject(),
-                               *app.Services().codec, *app.Document());
+        ReadIconSet(ActiveIconSet(*app.Options()), app.FileSystemObject(), *app.Services().codec);
+    // An unreadable set leaves the bank as it is, and is tried again when the menu opens.
+    iconSetUnread_ = !content;
     if (content) icons_->Assign(*content);
     RebuildProgramsMenu();
 }
 
 void frmTray::RebuildProgramsMenu() {
     auto& app = App();
-    const auto bound =
-        IconBound(ActiveIconSet(*app.Options()), app.FileSystemObject(), *app.Services().codec);
-    auto entries = BuildProgramsMenu(*app.Document(), bound);
+    auto entries = BuildProgramsMenu(*app.Document());
 
     UniqueHmenu menu(CreatePopupMenu());
     if (!menu) ThrowLastError("Cannot create the programs menu.", kRebuildSource);
@@ -180,30 +180,68 @@ void frmTray::RebuildProgramsMenu() {
     programs_ = std::move(entries);
 }
 
-void frmTray::Tray_OnIcon(std::int16_t mouseButton) {
-    const TrayAction action = clicks_.OnMouseButton(mouseButton);
-    if (!clicks_.Waiting()) KillTimer(hwnd_, kLeftClickTimer);
-    RunTrayAction(action);
+namespace {
+
+Press CurrentMessagePress() noexcept {
+    const DWORD position = GetMessagePos();
+    return {static_cast<std::uint32_t>(GetMessageTime()), GET_X_LPARAM(position),
+            GET_Y_LPARAM(position)};
 }
 
-void frmTray::tmrLeftClick_Timer() {
-    KillTimer(hwnd_, kLeftClickTimer);
-    RunTrayAction(clicks_.DoubleClickTimeEnded());
+DoubleClickRule SystemDoubleClickRule() noexcept {
+    return {GetDoubleClickTime(), GetSystemMetrics(SM_CXDOUBLECLK),
+            GetSystemMetrics(SM_CYDOUBLECLK)};
+}
+
+}  // namespace
+
+void frmTray::Tray_OnIcon(std::int16_t mouseButton) {
+    const Press at = CurrentMessagePress();
+    if (programsMenuOpen_) {
+        // The shell's notifications reach us through the menu's own loop when the menu opened
+        // too late to take the press: a second press or a double click closes it all the same.
+        constexpr std::int16_t kLeftDown = 1;
+        constexpr std::int16_t kLeftDoubleClick = 3;
+        if (mouseButton == kLeftDown) {
+            listAfterMenu_ = clicks_.PressWhileMenuOpen(at, SystemDoubleClickRule());
+        } else if (mouseButton == kLeftDoubleClick) {
+            listAfterMenu_ = true;
+        }
+        if (mouseButton == kLeftDown || mouseButton == kLeftDoubleClick) EndMenu();
+        return;
+    }
+    RunTrayAction(clicks_.OnMouseButton(mouseButton, at));
+}
+
+void frmTray::OpenProgramsMenu() {
+    // A set that could not be read (a network drive, a removed stick) may be back.
+    if (iconSetUnread_) LoadIconSet();
+    programsMenuOpen_ = true;
+    listAfterMenu_ = false;
+    UINT command = 0;
+    try {
+        command = tray_.CallPopupMenu(mnuLeft_.get(), 0, [this](const MSG& press) {
+            listAfterMenu_ = clicks_.PressWhileMenuOpen(
+                {static_cast<std::uint32_t>(press.time), press.pt.x, press.pt.y},
+                SystemDoubleClickRule());
+            return listAfterMenu_;
+        });
+    } catch (...) {
+        programsMenuOpen_ = false;
+        throw;
+    }
+    programsMenuOpen_ = false;
+    if (listAfterMenu_) return RunList();
+    OnMenuCommand(command);
 }
 
 void frmTray::RunTrayAction(TrayAction action) {
     switch (action) {
-        case TrayAction::WaitForDoubleClick:
-            // A click must not be lost for want of a timer: then the menu opens at once.
-            if (!SetTimer(hwnd_, kLeftClickTimer, GetDoubleClickTime(), nullptr)) {
-                RunTrayAction(clicks_.DoubleClickTimeEnded());
-            }
-            break;
         case TrayAction::List:
             RunList();
             break;
         case TrayAction::ProgramsMenu:
-            OnMenuCommand(tray_.CallPopupMenu(mnuLeft_.get()));
+            OpenProgramsMenu();
             break;
         case TrayAction::CommandMenu:
             OnMenuCommand(tray_.CallPopupMenu(mnuRight_.get(), kMnuRightList));
@@ -295,9 +333,10 @@ void frmTray::tmrCommand_Timer() {
 
 void frmTray::Form_Unload() noexcept {
     tray_.Delete();
+    // A start-up that failed part way writes nothing.
+    if (app_ && !started_) app_->KeepFileAtEnd();
     if (hwnd_) {
         KillTimer(hwnd_, kCommandTimer);
-        KillTimer(hwnd_, kLeftClickTimer);
     }
     // Saves the items, then the options write the icon-set list.
     app_.reset();
@@ -311,10 +350,6 @@ LRESULT frmTray::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             if (wParam == kCommandTimer) {
                 tmrCommand_Timer();
-                return 0;
-            }
-            if (wParam == kLeftClickTimer) {
-                tmrLeftClick_Timer();
                 return 0;
             }
             if (tray_.OnTimer(wParam)) return 0;

@@ -52,8 +52,6 @@ class frmTray {
     };
     static constexpr UINT_PTR kCommandTimer = 1;  // tmrCommand
     static constexpr UINT kCommandInterval = 5000;
-    // Runs for the double-click time after a left click on the icon.
-    static constexpr UINT_PTR kLeftClickTimer = 2;
 
     explicit frmTray(TraySetup setup);
     ~frmTray();
@@ -84,8 +82,6 @@ class frmTray {
     void RebuildProgramsMenu();
 
     void Tray_OnIcon(std::int16_t mouseButton);
-    // The double-click time after a left click has passed.
-    void tmrLeftClick_Timer();
     void mnuRightList_Click();
     void mnuRightOptions_Click();
     void mnuRightHelp_Click();
@@ -102,6 +98,7 @@ class frmTray {
   private:
     void OnMenuCommand(UINT command);
     void RunTrayAction(TrayAction action);
+    void OpenProgramsMenu();
     void Form_Unload() noexcept;
 
     void CreateWindowHidden();
@@ -119,6 +116,9 @@ class frmTray {
     UniqueHandle instanceMutex_;
     HWND hwnd_ = nullptr;
     TrayClicks clicks_;
+    bool programsMenuOpen_ = false;
+    bool listAfterMenu_ = false;  // a double click closed the programs menu
+    bool iconSetUnread_ = false;  // the active set could not be read at its last load
     bool started_ = false;
     bool destroying_ = false;  // by the destructor, not by Exit: no WM_QUIT
     std::unique_ptr<Application> app_;

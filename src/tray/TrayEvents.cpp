@@ -29,11 +29,18 @@ TrayAction ActionForMouseButton(std::int16_t mouseButton) noexcept {
     }
 }
 
+namespace {
+
+bool InRectangle(const Press& first, const Press& second, const DoubleClickRule& rule) noexcept {
+    return std::abs(second.x - first.x) <= rule.width / 2 &&
+           std::abs(second.y - first.y) <= rule.height / 2;
+}
+
+}  // namespace
+
 bool IsDoubleClick(const Press& first, const Press& second, const DoubleClickRule& rule) noexcept {
     // Unsigned: the clock wraps after 49.7 days.
-    return second.time - first.time <= rule.time &&
-           std::abs(second.x - first.x) <= rule.width / 2 &&
-           std::abs(second.y - first.y) <= rule.height / 2;
+    return second.time - first.time <= rule.time && InRectangle(first, second, rule);
 }
 
 TrayAction TrayClicks::OnMouseButton(std::int16_t mouseButton, const Press& at) noexcept {
@@ -56,10 +63,11 @@ TrayAction TrayClicks::OnMouseButton(std::int16_t mouseButton, const Press& at) 
     }
 }
 
-bool TrayClicks::PressWhileMenuOpen(const Press& at, const DoubleClickRule& rule) noexcept {
-    // Its release comes to the icon, if it is over the icon, and must not open the menu again.
+MenuPress TrayClicks::PressWhileMenuOpen(const Press& at, const DoubleClickRule& rule) noexcept {
+    // Its release may come to the icon, and must not open the menu again.
     ignoreNextRelease_ = true;
-    return lastPress_ && IsDoubleClick(*lastPress_, at, rule);
+    if (!lastPress_ || !InRectangle(*lastPress_, at, rule)) return MenuPress::Menu;
+    return IsDoubleClick(*lastPress_, at, rule) ? MenuPress::List : MenuPress::Close;
 }
 
 }  // namespace trayhound

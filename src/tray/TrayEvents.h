@@ -35,16 +35,22 @@ struct DoubleClickRule {
 };
 bool IsDoubleClick(const Press& first, const Press& second, const DoubleClickRule& rule) noexcept;
 
+// What a press of the left button while the programs menu is open does.
+enum class MenuPress {
+    Menu,   // it is the menu's: it chooses an entry, or closes the menu
+    Close,  // a second click on the icon: it closes the menu
+    List,   // a double click on the icon: it closes the menu and opens the list editor
+};
+
 // The left button on the tray icon. The programs menu opens as the button is released. While it
-// is open it takes the next press, which the icon never sees: that press closes the menu, and
-// when it makes a double click with the press that opened it, it opens the list editor as a
-// double click on the icon does. The release of such a press, and of a double click, opens
-// nothing.
+// is open it takes the next press, which the icon never sees. A press on the icon (within the
+// double-click rectangle of the press that opened the menu) closes the menu, and when it makes
+// a double click with that press it opens the list editor, as a double click on the icon does.
+// The release of any press the menu took, and of a double click, opens nothing.
 class TrayClicks {
   public:
     TrayAction OnMouseButton(std::int16_t mouseButton, const Press& at) noexcept;
-    // A left press while the programs menu is open: true when it makes a double click.
-    bool PressWhileMenuOpen(const Press& at, const DoubleClickRule& rule) noexcept;
+    MenuPress PressWhileMenuOpen(const Press& at, const DoubleClickRule& rule) noexcept;
 
   private:
     std::optional<Press> lastPress_;

@@ -99,6 +99,8 @@ class WineSession:
         self.env.pop("WAYLAND_DISPLAY", None)
         self.program = None
         self.injected = False
+        self.last_icon_click = 0.0
+        self.double_click_time = 0.5  # the system's, in seconds
         shutil.copy(PROBE_DLL, os.path.join(self.drive_c, "th-probe.dll"))
 
     # Paths ----------------------------------------------------------------------------------
@@ -226,12 +228,18 @@ class WineSession:
         return x + 12, y + height - 12
 
     def click_icon(self, button=1, double=False, delay=0.12):
-        """A click on the icon; `double`: two, `delay` seconds apart (a person's double click)."""
+        """A click on the icon; `double`: two, `delay` seconds apart (a person's double click).
+        It waits out the double-click time since the last click on the icon first, so that two
+        steps of a test never make a double click by chance."""
+        wait = self.last_icon_click + self.double_click_time + 0.1 - time.monotonic()
+        if wait > 0:
+            time.sleep(wait)
         x, y = self.icon_position()
         args = ["xdotool", "mousemove", str(x), str(y), "click"]
         if double:
             args += ["--repeat", "2", "--delay", str(int(delay * 1000))]
         _quiet(args + [str(button)], self.env)
+        self.last_icon_click = time.monotonic()
 
     def click_at(self, x, y, button=1):
         _quiet(["xdotool", "mousemove", str(x), str(y), "click", str(button)], self.env)

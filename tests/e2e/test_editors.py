@@ -332,6 +332,7 @@ class ItemEditorTest(EditorTest):
 
 class OptionsTest(EditorTest):
     SETS_KEY = SETTINGS_KEY + r"\Options\LastIconSetFileNames"
+    ITEMS = b"App\tC:\\app.exe\t1\r\nWeb\thttp://example.com/\t5\r\n"
 
     def setUp(self):
         super().setUp()
@@ -344,7 +345,7 @@ class OptionsTest(EditorTest):
         with open(os.path.join(sets, "small.iconset"), "wb") as f:
             f.write(b"[Trayhound Icon Set]\r\nname=Small Set\r\nauthor=Tester\r\n"
                     b"description=Three test pictures.\r\ncount=3\r\n1=app.bmp\r\n2=folder.bmp\r\n3=doc.bmp\r\n")
-        s.write_data_file(b"App\tC:\\app.exe\t1\r\nWeb\thttp://example.com/\t5\r\n")
+        s.write_data_file(self.ITEMS)
 
     def stored_sets(self, *keys):
         return [self.session.reg_query(self.SETS_KEY, key) for key in keys]
@@ -396,13 +397,26 @@ class OptionsTest(EditorTest):
                    "the new set, selected, with its author and description")
         self.click(window, "OK")
         self.gone(hwnd, "the options dialog")
-        # Icon 5 lies above the new set's count: that item loses its picture.
+        # The new set has no picture 5: that item shows none, and keeps its number.
         self.assertEqual(self.programs_menu(), [("App", True), ("Web", False)])
 
         self.exit_program()
         self.assertEqual(self.stored_sets("count", "1", "2"),
                          ["2", "C:\\sets\\small.iconset", "trayhound:\\internal.iconset"])
-        self.assertEqual(s.read_data_file(), b"App\tC:\\app.exe\t1\r\nWeb\thttp://example.com/\t0\r\n")
+        self.assertEqual(s.read_data_file(), self.ITEMS)
+
+    def test_an_unreadable_set_keeps_every_icon_number_and_its_pictures_come_back(self):
+        s = self.session
+        s.reg_add(self.SETS_KEY, "count", "1")
+        s.reg_add(self.SETS_KEY, "1", "C:\\sets\\small.iconset")
+        sets = os.path.join(s.drive_c, "sets")
+        os.rename(sets, sets + ".away")  # a removed stick
+        s.start()
+        self.assertEqual(self.programs_menu(), [("App", False), ("Web", False)])
+        os.rename(sets + ".away", sets)
+        self.assertEqual(self.programs_menu(), [("App", True), ("Web", False)])
+        self.exit_program()
+        self.assertEqual(s.read_data_file(), self.ITEMS)
 
     def test_a_missing_set_is_dropped_and_ok_moves_the_chosen_set_to_the_front(self):
         s = self.session

@@ -124,6 +124,7 @@ class ClickTest(SessionTest):
         s = self.session
         # A long double-click time, so that "at once" is far from it on a busy machine too.
         s.reg_add(r"HKCU\Control Panel\Mouse", "DoubleClickSpeed", "2000")
+        s.double_click_time = 2.0
         s.start()
         s.inject()
         clicked = time.monotonic()
@@ -131,7 +132,7 @@ class ClickTest(SessionTest):
         wait_for(lambda: s.probe("menu"), 10, interval=0.02, what="the programs menu")
         self.assertLess(time.monotonic() - clicked, 1.2, "the menu waited for a double click")
         s.close_menu()
-        for pause, shows_list in [(0.15, True), (2.5, False)]:
+        for pause, shows_list in [(0.15, True), (2.3, False)]:
             with self.subTest(seconds_between_clicks=pause):
                 s.click_icon(1, double=True, delay=pause)
                 time.sleep(0.5)

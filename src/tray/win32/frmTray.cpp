@@ -1,7 +1,6 @@
 #include "tray/win32/frmTray.h"
 
 #include <shellapi.h>
-#include <windowsx.h>
 
 #include "iconsets/IconSet.h"
 #include "resource.h"
@@ -182,10 +181,12 @@ void frmTray::RebuildProgramsMenu() {
 
 namespace {
 
-Press CurrentMessagePress() noexcept {
-    const DWORD position = GetMessagePos();
-    return {static_cast<std::uint32_t>(GetMessageTime()), GET_X_LPARAM(position),
-            GET_Y_LPARAM(position)};
+// The shell sends its notifications rather than posting them, so they carry no time or place of
+// their own: a press on the icon is taken to be here and now.
+Press PressNow() noexcept {
+    POINT at{};
+    GetCursorPos(&at);
+    return {GetTickCount(), at.x, at.y};
 }
 
 DoubleClickRule SystemDoubleClickRule() noexcept {
@@ -196,16 +197,17 @@ DoubleClickRule SystemDoubleClickRule() noexcept {
 }  // namespace
 
 void frmTray::Tray_OnIcon(std::int16_t mouseButton) {
-    const Press at = CurrentMessagePress();
+    const Press at = PressNow();
     if (programsMenuOpen_) {
         // The shell's notifications reach us through the menu's own loop when the menu opened
-        // too late to take the press: a second press or a double click closes it all the same.
+        // too late to take the press: a press on the icon or a double click closes it all the same.
         constexpr std::int16_t kLeftDown = 1;
         constexpr std::int16_t kLeftDoubleClick = 3;
         if (mouseButton == kLeftDown) {
-            listAfterMenu_ = clicks_.PressWhileMenuOpen(at, SystemDoubleClickRule());
+            listAfterMenu_ =
+                clicks_.PressWhileMenuOpen(at, SystemDoubleClickRule()) == MenuPress::List;
         } else if (mouseButton == kLeftDoubleClick) {
-            listAfterMenu_ = true;
+            listAfterMenu_ = clicks_.OnMouseButton(mouseButton, at) == TrayAction::List;
         }
         if (mouseButton == kLeftDown || mouseButton == kLeftDoubleClick) EndMenu();
         return;
@@ -221,10 +223,11 @@ void frmTray::OpenProgramsMenu() {
     UINT command = 0;
     try {
         command = tray_.CallPopupMenu(mnuLeft_.get(), 0, [this](const MSG& press) {
-            listAfterMenu_ = clicks_.PressWhileMenuOpen(
+            const MenuPress what = clicks_.PressWhileMenuOpen(
                 {static_cast<std::uint32_t>(press.time), press.pt.x, press.pt.y},
                 SystemDoubleClickRule());
-            return listAfterMenu_;
+            listAfterMenu_ = what == MenuPress::List;
+            return what != MenuPress::Menu;
         });
     } catch (...) {
         programsMenuOpen_ = false;

@@ -3,6 +3,7 @@
 //
 //   window_tool close <window class>   posts WM_CLOSE to the window
 //   window_tool memory <window class>  prints "<private bytes> <working set bytes>"
+//   window_tool gdi <window class>     prints the process's count of GDI objects
 //
 // Exit code 0 on success, 1 when no such window exists, 2 for a bad command line, 3 when the
 // process cannot be asked.
@@ -36,6 +37,16 @@ int Memory(HWND window) {
     return 0;
 }
 
+int GdiObjects(HWND window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (!process) return 3;
+    std::printf("%lu\n", GetGuiResources(process, GR_GDIOBJECTS));
+    CloseHandle(process);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -45,5 +56,6 @@ int wmain(int argc, wchar_t** argv) {
     if (!window) return 1;
     if (command == L"close") return Close(window);
     if (command == L"memory") return Memory(window);
+    if (command == L"gdi") return GdiObjects(window);
     return 2;
 }

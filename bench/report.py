@@ -73,6 +73,11 @@ def main():
     mem_th, mem_min = (starts["Trayhound"]["private_kib"]["median"],
                        starts["MinimalTray"]["private_kib"]["median"])
     rebuild, plain = wine["menu"]["rebuild"]["median_ms"], wine["menu"]["plain"]["median_ms"]
+    clicks = wine["click_to_menu"]
+    click_th, click_min = clicks["Trayhound"]["median"], clicks["MinimalTray"]["median"]
+    big = wine["big_set"]
+    gdi = f", {big['gdi_objects']} GDI objects" if big["gdi_objects"] else ""
+    gdi += f", {mib(big['private_kib'])} private" if big.get("private_kib") else ""
 
     rows = [
         ("load 100,000 items (data file, as at start-up)", ms(load),
@@ -89,6 +94,12 @@ def main():
         (f"private memory once the icon shows (Wine, median of {runs})", mib(mem_th),
          f"MinimalTray.exe: {mib(mem_min)}", f"{mem_th / mem_min:.2f}×",
          verdict(mem_th / mem_min, 1.5)),
+        (f"click to programs menu (Wine, median of {clicks['Trayhound']['runs']})", ms(click_th),
+         f"MinimalTray.exe, same entries: {ms(click_min)}", f"{click_th / click_min:.2f}×",
+         verdict(click_th / click_min, 1.2)),
+        (f"start to icon with a set of {big['pictures']:,} images; first menu (Wine)",
+         f"{ms(big['icon_ms'])}; {ms(big['menu_ms'])}{gdi}",
+         f"the small start above: {ms(icon_th)}", f"{big['icon_ms'] / icon_th:.2f}×", "none set"),
     ]
     print(f"Machine: {machine()}. Wall-clock medians of repeated runs (native: {repetitions} repetitions, "
           f"menu rebuild: {wine['menu']['rebuild']['runs']} runs), on a machine shared with other "

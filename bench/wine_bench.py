@@ -20,7 +20,10 @@ For every start it measures:
   kept in the JSON beside it. Wine itself reports no private bytes for another process
   (GetProcessMemoryInfo gives PrivateUsage 0 and a working set that includes shared pages).
 
-Then the programs-menu rebuild of 1,000 items runs in the same session.
+Then, with both programs running, the time from a click on each icon to its popup menu on the
+X display, alternately (MinimalTray shows the same entries on the left button's release); then
+Trayhound alone with a set of 20,000 real images: start to icon, and its GDI objects once the
+menu has opened; then the programs-menu rebuild of 1,000 items, all in the same session.
 
 Usage: wine_bench.py <mingw build folder> [starts per program]. Prints JSON on stdout.
 """
@@ -30,6 +33,7 @@ import json
 import os
 import shutil
 import statistics
+import struct
 import subprocess
 import sys
 import time
@@ -63,6 +67,13 @@ DATA_FILE = b"".join(
     for i in range(1, 21))
 
 
+# The same entries as MinimalTray's menu: the display captions, a TAB before the key name.
+MENU_TEXT = "".join(
+    (f"Program {i}\tCtrl+{i % 10}\n" if i % 7 else "-\n") for i in range(1, 21))
+MENU_FILE = r"C:\menu.txt"
+ICON_STEP = 20  # pixels from one icon to the next in Wine's tray window
+
+
 class XTray:
     """Asks the X server whether Wine's system tray window is mapped."""
 
@@ -81,6 +92,9 @@ class XTray:
                     ("your_event_mask", ctypes.c_long), ("do_not_propagate_mask", ctypes.c_long),
                     ("override_redirect", ctypes.c_int), ("screen", ctypes.c_void_p)]
 
+    class _ClassHint(ctypes.Structure):
+        _fields_ = [("res_name", ctypes.c_void_p), ("res_class", ctypes.c_void_p)]
+
     def __init__(self, display):
         x = ctypes.cdll.LoadLibrary("libX11.so.6")
         x.XOpenDisplay.restype = ctypes.c_void_p
@@ -95,6 +109,7 @@ class XTray:
                                            ctypes.POINTER(self._Attributes)]
         x.XFetchName.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(ctypes.c_char_p)]
         x.XFree.argtypes = [ctypes.c_void_p]
+        x.XGetClassHint.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(self._ClassHint)]
         x.XCloseDisplay.argtypes = [ctypes.c_void_p]
         # A window that goes away between two requests must not end this process.
         handler_type = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
@@ -102,9 +117,9 @@ class XTray:
         x.XSetErrorHandler.argtypes = [handler_type]
         x.XSetErrorHandler(self._handler)
         self._x = x
-        self._display = x.XOpenDisplay(f":{display}".encode())
+        self._display = x.XOpenDisplay(display.encode())
         if not self._display:
-            raise RuntimeError(f"cannot open display :{display}")
+            raise RuntimeError(f"cannot open display {display}")
         self._root = x.XDefaultRootWindow(self._display)
         self._tray = None  # the tray's X window once seen; Wine keeps it while hidden
 
@@ -122,22 +137,37 @@ class XTray:
             return False
         return attributes.map_state == self.IS_VIEWABLE
 
-    def shown(self):
-        if self._tray is not None and self._viewable(self._tray):
-            return True
+    def owner(self, window):
+        """The name Wine gives a window's program in WM_CLASS ("trayhound.exe"), or ""."""
+        hint = self._ClassHint()
+        if not self._x.XGetClassHint(self._display, window, ctypes.byref(hint)):
+            return ""
+        name = ctypes.string_at(hint.res_name).decode(errors="replace") if hint.res_name else ""
+        for text in (hint.res_name, hint.res_class):
+            if text:
+                self._x.XFree(text)
+        return name.lower()
+
+    def viewable_windows(self):
+        """The top-level X windows that are viewable now."""
         root, parent = ctypes.c_ulong(), ctypes.c_ulong()
         children, count = ctypes.POINTER(ctypes.c_ulong)(), ctypes.c_uint()
         if not self._x.XQueryTree(self._display, self._root, ctypes.byref(root),
                                   ctypes.byref(parent), ctypes.byref(children), ctypes.byref(count)):
-            return False
+            return set()
         try:
-            for i in range(count.value):
-                if self._viewable(children[i]) and self._is_tray(children[i]):
-                    self._tray = children[i]
-                    return True
+            return {children[i] for i in range(count.value) if self._viewable(children[i])}
         finally:
             if children:
                 self._x.XFree(children)
+
+    def shown(self):
+        if self._tray is not None and self._viewable(self._tray):
+            return True
+        for window in self.viewable_windows():
+            if self._is_tray(window):
+                self._tray = window
+                return True
         return False
 
     def close(self):
@@ -178,11 +208,24 @@ def window_tool(session, command, window_class):
                           session.env, check=False).strip()
 
 
+def start_program(session, name):
+    exe, _ = PROGRAMS[name]
+    arguments = [MENU_FILE] if name == "MinimalTray" else []
+    return harness._spawn(["wine", exe, *arguments], session.env,
+                          os.path.join(session.dir, f"{name}.log"))
+
+
+def end_program(session, tray, name, program):
+    window_tool(session, "close", PROGRAMS[name][1])
+    program.wait(30)
+    harness.wait_for(lambda: not tray.shown(), 10, interval=0.01, what="the tray to hide")
+
+
 def measure_start(session, tray, name):
     exe, window_class = PROGRAMS[name]
     exe_name = os.path.basename(exe)
     started = time.monotonic()
-    program = harness._spawn(["wine", exe], session.env, os.path.join(session.dir, f"{name}.log"))
+    program = start_program(session, name)
     while not tray.shown():
         if program.poll() is not None:
             raise RuntimeError(f"{name} ended with {program.returncode} before its icon showed")
@@ -193,9 +236,7 @@ def measure_start(session, tray, name):
     pid = unix_process(exe_name, session.prefix)
     private, unique = memory_kib(pid) if pid else (None, None)
     windows_memory = window_tool(session, "memory", window_class).split()
-    window_tool(session, "close", window_class)
-    program.wait(30)
-    harness.wait_for(lambda: not tray.shown(), 10, interval=0.01, what="the tray to hide")
+    end_program(session, tray, name, program)
     return {
         "icon_ms": icon_seconds * 1000,
         "private_kib": private,
@@ -205,9 +246,95 @@ def measure_start(session, tray, name):
     }
 
 
+def click_to_menu(session, tray, icon, program):
+    """Seconds from a click on the `icon`-th tray icon until a new window of `program` (its popup
+    menu) is viewable on the display; the menu is closed again with a click beside it."""
+    before = tray.viewable_windows()
+    x, y = session.icon_position()
+    started = time.monotonic()
+    harness._quiet(["xdotool", "mousemove", str(x + ICON_STEP * icon), str(y), "click", "1"],
+                   session.env)
+    exe = os.path.basename(PROGRAMS[program][0]).lower()
+    while not (opened := {w for w in tray.viewable_windows() - before if tray.owner(w) == exe}):
+        if time.monotonic() - started > 10:
+            raise RuntimeError("no menu within 10 s of the click")
+        time.sleep(0.002)
+    seconds = time.monotonic() - started
+    session.click_at(700, 600)
+    harness.wait_for(lambda: not (tray.viewable_windows() & opened), 10, interval=0.01,
+                     what="the menu to close")
+    # The next click must not make a double click with this one.
+    time.sleep(0.6)
+    return seconds
+
+
+def measure_clicks(session, tray, runs):
+    programs = {}
+    try:
+        # One after the other, so that the icons stand in the tray in this order.
+        for name, (_, window_class) in PROGRAMS.items():
+            programs[name] = start_program(session, name)
+            harness.wait_for(lambda: window_tool(session, "memory", window_class), 30,
+                             what=f"{name} to start")
+            time.sleep(1)
+        for icon, name in enumerate(PROGRAMS):  # each menu shown once before timing
+            click_to_menu(session, tray, icon, name)
+        samples = {name: [] for name in PROGRAMS}
+        for run in range(runs):
+            order = list(enumerate(PROGRAMS)) if run % 2 == 0 else list(reversed(list(enumerate(PROGRAMS))))
+            for icon, name in order:
+                samples[name].append({"menu_ms": click_to_menu(session, tray, icon, name) * 1000})
+        return {name: summary(values, "menu_ms") for name, values in samples.items()}
+    finally:
+        for name, program in programs.items():
+            window_tool(session, "close", PROGRAMS[name][1])
+            program.wait(30)
+
+
+def bitmap(colour):
+    """A 12 x 12 picture, 24 bits per pixel, one colour."""
+    row = bytes(colour) * 12
+    pixels = row * 12
+    header = struct.pack("<IiiHHIIiiII", 40, 12, 12, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    return (b"BM" + struct.pack("<IHHI", 14 + len(header) + len(pixels), 0, 0, 14 + len(header)) +
+            header + pixels)
+
+
+def measure_big_set(session, tray, pictures=20_000):
+    """Trayhound with a set of `pictures` image files, forty entries showing pictures across it."""
+    folder = os.path.join(session.drive_c, "bigset")
+    os.makedirs(folder, exist_ok=True)
+    lines = [b"[Trayhound Icon Set]", b"name=Big", b"count=%d" % pictures]
+    for i in range(1, pictures + 1):
+        with open(os.path.join(folder, f"{i}.bmp"), "wb") as f:
+            f.write(bitmap((i % 256, (i // 256) % 256, 128)))
+        lines.append(b"%d=%d.bmp" % (i, i))
+    with open(os.path.join(folder, "big.iconset"), "wb") as f:
+        f.write(b"\r\n".join(lines) + b"\r\n")
+    key = harness.SETTINGS_KEY + r"\Options\LastIconSetFileNames"
+    session.reg_add(key, "count", "1")
+    session.reg_add(key, "1", r"C:\bigset\big.iconset")
+    session.write_data_file(b"".join(b"Entry %d\tC:\\app%d.exe\t%d\r\n" % (i, i, 1 + i * 499)
+                                     for i in range(40)))
+    started = time.monotonic()
+    program = start_program(session, "Trayhound")
+    harness.wait_for(tray.shown, 30, interval=0.003, what="the tray icon with the big set")
+    icon_ms = (time.monotonic() - started) * 1000
+    time.sleep(0.5)
+    menu_ms = click_to_menu(session, tray, 0, "Trayhound") * 1000
+    # Wine's GetGuiResources answers 0; the private memory shows what bitmaps would cost.
+    gdi = window_tool(session, "gdi", PROGRAMS["Trayhound"][1])
+    pid = unix_process(os.path.basename(harness.TRAYHOUND_EXE), session.prefix)
+    private = memory_kib(pid)[0] if pid else None
+    end_program(session, tray, "Trayhound", program)
+    return {"pictures": pictures, "icon_ms": icon_ms, "menu_ms": menu_ms,
+            "gdi_objects": int(gdi) if gdi.isdigit() and int(gdi) else None,
+            "private_kib": private}
+
+
 def run_menu_bench(session):
     exe = os.path.join(session.drive_c, "menu_rebuild_bench.exe")
-    output = harness._quiet(["wine", session.windows_path(exe)], session.env, timeout=300)
+    output = harness._run(["wine", session.windows_path(exe)], session.env, timeout=300).stdout.decode()
     results = {}
     for line in output.splitlines():
         parts = line.split()
@@ -233,6 +360,8 @@ def main():
         shutil.copy(WINDOW_TOOL, session.tool)
         shutil.copy(MENU_BENCH, os.path.join(session.drive_c, "menu_rebuild_bench.exe"))
         session.write_data_file(DATA_FILE)
+        with open(os.path.join(session.drive_c, "menu.txt"), "w", encoding="utf-8") as f:
+            f.write(MENU_TEXT)
         tray = XTray(session.display)
         # The first program of a session also starts Wine's desktop and services: not timed.
         for name in PROGRAMS:
@@ -248,6 +377,8 @@ def main():
         result = {"starts": {name: {key: summary(values, key) for key in keys}
                              for name, values in samples.items()},
                   "samples": samples,
+                  "click_to_menu": measure_clicks(session, tray, max(RUNS, 11)),
+                  "big_set": measure_big_set(session, tray),
                   "menu": run_menu_bench(session)}
         json.dump(result, sys.stdout, indent=1)
         print()

@@ -41,6 +41,23 @@ ListEditorServices ListServices(frmTray& tray, std::shared_ptr<Shell> shell) {
     return services;
 }
 
+// What the options dialog's General page needs: the sign-in entry and the hotkey.
+GeneralServices GeneralFor(frmTray& tray) {
+    GeneralServices general;
+    general.readSignInEntry = []() -> std::optional<std::string> {
+        std::string command;
+        if (!GetKeyValue(HKEY_CURRENT_USER, kRunKeyPath, kAppTitle, command)) return std::nullopt;
+        return command;
+    };
+    general.writeSignInEntry = [](const std::optional<std::string>& command) {
+        WriteTextValue(HKEY_CURRENT_USER, kRunKeyPath, kAppTitle, command);
+    };
+    general.executablePath = tray.App().Services().executablePath;
+    general.applyHotkey = [&tray](const Hotkey& hotkey) { return tray.ApplyHotkey(hotkey); };
+    general.hotkeyActive = [&tray] { return tray.HotkeyActive(); };
+    return general;
+}
+
 TraySetup MakeSetup(HINSTANCE instance) {
     TraySetup setup;
     setup.instance = instance;
@@ -52,7 +69,7 @@ TraySetup MakeSetup(HINSTANCE instance) {
             case DialogKind::List:
                 return std::make_unique<frmList>(tray.App(), ListServices(tray, shell));
             case DialogKind::Options:
-                return std::make_unique<frmOptions>(tray.App());
+                return std::make_unique<frmOptions>(tray.App(), GeneralFor(tray));
             case DialogKind::About:
                 return std::make_unique<frmAbout>(ReadAppProperties(tray.App().HelpFile()));
             case DialogKind::LaunchItem:

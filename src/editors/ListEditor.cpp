@@ -68,6 +68,18 @@ void ListEditor::cmdNew_Click() {
     Select(n);
 }
 
+void ListEditor::ItemsDropped(const std::vector<LaunchItem>& items, int onEntry) {
+    // After the entry under the pointer, or at the end; each after the one before.
+    int n = onEntry >= 0 && onEntry < view_.EntryCount() ? onEntry + 1 : view_.EntryCount();
+    for (const auto& item : items) {
+        workingCopy_->Add(item.Caption(), item.Command(), item.Icon(),
+                          static_cast<std::int16_t>(n));
+        view_.InsertEntry(n, DisplayOf(n + 1));
+        ++n;
+    }
+    if (!items.empty()) Select(n - 1);
+}
+
 void ListEditor::cmdEdit_Click() {
     const int p = view_.Selection();
     if (p < 0) return;

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/Application.h"
 #include "items/LaunchItems.h"
@@ -56,6 +57,9 @@ class ListEditor {
     void lstItems_Click();
     void lstItems_DblClick();
     void cmdNew_Click();
+    // Files, folders, shortcuts or addresses dropped on entry `onEntry` (-1: below the last)
+    // become new items after it, in the order given, as New adds them; the last is selected.
+    void ItemsDropped(const std::vector<LaunchItem>& items, int onEntry);
     void cmdEdit_Click();
     void cmdDelete_Click();
     void cmdMoveUp_Click();

@@ -15,8 +15,9 @@ constexpr std::string_view kSetSection = "Trayhound Icon Set";
 
 }  // namespace
 
-OptionsDialog::OptionsDialog(Application& application, OptionsDialogView& view)
-    : application_(application), view_(view) {}
+OptionsDialog::OptionsDialog(Application& application, OptionsDialogView& view,
+                             GeneralServices general)
+    : application_(application), view_(view), general_(std::move(general)) {}
 
 std::string OptionsDialog::FillTemplate(std::string_view templateText, std::string_view token,
                                         std::string_view value) {
@@ -67,6 +68,12 @@ void OptionsDialog::Form_Load() {
 
     Select(0);
     ShowIconSetInfo();
+
+    startAtSignInShown_ = general_.readSignInEntry && general_.readSignInEntry().has_value();
+    view_.SetStartAtSignIn(startAtSignInShown_);
+    storedHotkey_ = ReadHotkey(*application_.Services().settings);
+    view_.SetHotkey(storedHotkey_,
+                    !storedHotkey_.IsSet() || (general_.hotkeyActive && general_.hotkeyActive()));
 }
 
 void OptionsDialog::Select(int index) {
@@ -149,6 +156,34 @@ void OptionsDialog::cmdOK_Click() {
     // at once, not only at the end.
     application_.SetOptions(std::shared_ptr<Options>(std::move(editedOptions_)));
     application_.Options()->Save();
+    ApplyGeneral();
+}
+
+void OptionsDialog::ApplyGeneral() {
+    if (const bool checked = view_.StartAtSignIn();
+        checked != startAtSignInShown_ && general_.writeSignInEntry) {
+        try {
+            general_.writeSignInEntry(
+                checked ? std::optional(SignInCommand(general_.executablePath)) : std::nullopt);
+        } catch (const Error& error) {
+            view_.ShowMessage(error.Description());
+        }
+    }
+    const Hotkey chosen = view_.ChosenHotkey();
+    if (chosen == storedHotkey_) {
+        // A kept hotkey that was not active is tried again, without a second message.
+        if (chosen.IsSet() && general_.applyHotkey && general_.hotkeyActive &&
+            !general_.hotkeyActive()) {
+            general_.applyHotkey(chosen);
+        }
+        return;
+    }
+    WriteHotkey(*application_.Services().settings, chosen);
+    if (general_.applyHotkey && !general_.applyHotkey(chosen)) {
+        view_.ShowMessage("Another program uses the hotkey " + FormatHotkey(chosen) +
+                          ". Trayhound keeps it, but it does not open the programs menu until "
+                          "that program lets it go.");
+    }
 }
 
 void OptionsDialog::Form_Unload() noexcept {

@@ -5,7 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include <functional>
+
 #include "app/Application.h"
+#include "app/GeneralSettings.h"
 #include "app/Options.h"
 
 namespace trayhound {
@@ -44,21 +47,47 @@ class OptionsDialogView {
     // The open-file dialog for an existing "*.iconset" file (kIconSetFilter), owned by the
     // dialog; the chosen full path, or nothing when the user cancelled.
     virtual std::optional<std::string> BrowseForIconSet() = 0;
+
+    // The General page: the sign-in check box and the hotkey, with a word that a hotkey another
+    // program holds is not active; a message box titled with the program's title.
+    virtual void SetStartAtSignIn(bool checked) = 0;
+    virtual bool StartAtSignIn() const = 0;
+    virtual void SetHotkey(const Hotkey& hotkey, bool active) = 0;
+    virtual Hotkey ChosenHotkey() const = 0;
+    virtual void ShowMessage(const std::string& text) = 0;
+};
+
+// What the General page needs from the running program.
+struct GeneralServices {
+    // The program's entry among those Windows starts at sign-in: its command, or nothing.
+    std::function<std::optional<std::string>()> readSignInEntry;
+    // Writes the entry's command, or with nothing deletes the entry. Throws Error.
+    std::function<void(const std::optional<std::string>&)> writeSignInEntry;
+    std::string executablePath;
+    // Makes `hotkey` the one that opens the programs menu (none: no hotkey); false when another
+    // program holds it.
+    std::function<bool(const Hotkey&)> applyHotkey;
+    // Whether the stored hotkey opens the programs menu now.
+    std::function<bool()> hotkeyActive;
 };
 
 // frmOptions without its window: chooses the active icon set on a copy of the live options
 // and hands the copy to the application object on OK.
 class OptionsDialog {
   public:
-    OptionsDialog(Application& application, OptionsDialogView& view);
+    OptionsDialog(Application& application, OptionsDialogView& view, GeneralServices general = {});
 
     // Clones the live options and fills cboIconSet: the sets of the list (unreadable files are
-    // dropped from the copy), then "Browse...". Selects the first set and shows its info.
+    // dropped from the copy), then "Browse...". Selects the first set and shows its info. The
+    // General page shows the sign-in entry as it is (whatever copy of the program it starts) and
+    // the stored hotkey.
     void Form_Load();
     // Runs after every change of cboIconSet's selection, by the user or by the program.
     void cboIconSet_Click();
-    // The selected set becomes entry 1; the copy becomes the live options. The window then
-    // closes as Cancel does.
+    // The selected set becomes entry 1; the copy becomes the live options, written at once. The
+    // sign-in entry is written or deleted only when the user changed the check box; a changed
+    // hotkey is stored and takes effect, and one that another program holds is kept but not
+    // active, which a message says. The window then closes as Cancel does.
     void cmdOK_Click();
     // Releases the copy. A copy that OK did not hand over writes its own list to the settings
     // store as it goes, as every Options object does.
@@ -79,9 +108,13 @@ class OptionsDialog {
     void BrowseForIconSet();
     void BackOut();
     void ShowIconSetInfo();
+    void ApplyGeneral();
 
     Application& application_;
     OptionsDialogView& view_;
+    GeneralServices general_;
+    bool startAtSignInShown_ = false;
+    Hotkey storedHotkey_;
     std::unique_ptr<Options> editedOptions_;
     int lastListIndex_ = 0;
 };

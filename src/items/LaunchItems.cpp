@@ -4,6 +4,7 @@
 #include <iterator>
 #include <utility>
 
+#include "support/Ascii.h"
 #include "support/Error.h"
 
 namespace trayhound {
@@ -13,9 +14,7 @@ namespace {
 // Keys compare without regard to (ASCII) case, as the classic collection's keys do.
 std::string FoldKey(std::string_view key) {
     std::string folded(key);
-    std::transform(folded.begin(), folded.end(), folded.begin(), [](unsigned char c) {
-        return static_cast<char>(c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c);
-    });
+    std::transform(folded.begin(), folded.end(), folded.begin(), AsciiUpper);
     return folded;
 }
 

@@ -21,6 +21,11 @@ inline std::size_t AsciiRunEnd(std::string_view text, std::size_t from = 0) noex
     return i;
 }
 
+// The upper-case letter of an ASCII lower-case letter; any other byte as it is.
+constexpr char AsciiUpper(char c) noexcept {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c;
+}
+
 // Pure ASCII reads the same in every ANSI code page and in UTF-8.
 inline bool IsAscii(std::string_view text) noexcept {
     return AsciiRunEnd(text) == text.size();

@@ -10,6 +10,7 @@ under Wine. Every wait has its own bound of at most 30 s.
 import getpass
 import json
 import os
+import pathlib
 import shutil
 import subprocess
 import time
@@ -98,6 +99,7 @@ class WineSession:
                         WINEDLLOVERRIDES="mscoree,mshtml=")
         self.env.pop("WAYLAND_DISPLAY", None)
         self.program = None
+        self.holder = None
         self.injected = False
         self.last_icon_click = 0.0
         self.double_click_time = 0.5  # the system's, in seconds
@@ -332,10 +334,19 @@ class WineSession:
 
     # Ending -------------------------------------------------------------------------------------
 
+    def hold_hotkey(self, modifiers, key):
+        """Another program takes the hotkey (MOD_* bits, virtual key) and keeps it."""
+        log = os.path.join(self.dir, "holder.log")
+        if os.path.exists(log):
+            os.unlink(log)
+        self.holder = _spawn(["wine", INJECT_EXE, "--hold", str(modifiers), str(key)], self.env, log)
+        wait_for(lambda: "held" in pathlib.Path(log).read_text(), 20, what="another program to hold the hotkey")
+
     def close(self):
-        if self.is_running():
-            self.program.kill()
-            self.program.wait(10)
+        for process in (self.program, self.holder):
+            if process and process.poll() is None:
+                process.kill()
+                process.wait(10)
         prefix_tool("stop", self.prefix)
         # A prefix copy is large; the program's log stays beside it for a failing test to show.
         shutil.rmtree(self.prefix, ignore_errors=True)

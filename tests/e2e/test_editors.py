@@ -371,7 +371,7 @@ class OptionsTest(EditorTest):
         window = s.window("Options")
         hwnd = window["hwnd"]
         pages = controls(window, "ListBox")[0]
-        self.assertEqual((pages["entries"], pages["selected"]), ([" Icon sets"], 0))
+        self.assertEqual((pages["entries"], pages["selected"]), ([" Icon sets", " General"], 0))
         sets_box = controls(window, "ComboBox")[0]
         self.assertEqual((sets_box["entries"], sets_box["selected"]), (["Internal icon set", "Browse..."], 0))
         texts = [c["text"] for c in controls(window, "Static")]

@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
+#include "editors/DroppedItems.h"
 #include "editors/win32/frmLaunchItem.h"
 #include "support/win32/ErrorPolicy.h"
 #include "support/win32/Text.h"
@@ -74,16 +77,35 @@ constexpr DialogSpec kSpec{.title = L"List",
 }  // namespace
 
 frmList::frmList(Application& app, ListEditorServices services)
-    : ModalDialog(DialogKind::List, kSpec), services_(std::move(services)), logic_(*this, app) {}
+    : ModalDialog(DialogKind::List, kSpec),
+      services_(std::move(services)),
+      logic_(*this, app),
+      dropTarget_(&TakesDrop,
+                  [this](const DropTarget::Texts& texts, POINT at) { lstItems_Drop(texts, at); }) {}
 
 frmList::~frmList() = default;
 
 void frmList::OnLoad() {
     logic_.Form_Load();
+    dropTarget_.Register(Item(kLstItems));
 }
 
 void frmList::OnUnload() {
+    dropTarget_.Revoke();
     logic_.Form_Unload();
+}
+
+bool frmList::TakesDrop(const DropTarget::Texts& texts) {
+    return !texts.empty() && std::ranges::all_of(texts, [](const std::string& text) {
+        return ItemForDrop(text).has_value();
+    });
+}
+
+void frmList::lstItems_Drop(const DropTarget::Texts& texts, POINT screen) {
+    std::vector<LaunchItem> items;
+    for (const auto& text : texts) items.push_back(*ItemForDrop(text));
+    // LBItemFromPt's answer: the entry under the point, or -1 below the last.
+    logic_.ItemsDropped(items, LBItemFromPt(Item(kLstItems), screen, FALSE));
 }
 
 void frmList::OnCommand(int id, int code, HWND) {

@@ -12,6 +12,7 @@
 #include "editors/ListEditor.h"
 #include "support/SettingsStore.h"
 #include "support/Shell.h"
+#include "support/win32/DropTarget.h"
 #include "support/win32/ModalDialog.h"
 
 namespace trayhound {
@@ -68,10 +69,13 @@ class frmList final : public ModalDialog, private ListEditorView {
     void CloseWindow() override;
 
     void EnableButton(int id, bool enabled) const;
+    static bool TakesDrop(const DropTarget::Texts& texts);
+    void lstItems_Drop(const DropTarget::Texts& texts, POINT screen);
 
     ListEditorServices services_;
     ListEditor logic_;
     std::unique_ptr<frmLaunchItem> itemEditor_;  // made on first use, then reused
+    DropTarget dropTarget_;
 };
 
 }  // namespace trayhound

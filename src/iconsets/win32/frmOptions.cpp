@@ -7,6 +7,7 @@
 
 #include "support/Error.h"
 #include "support/cCommonDialog.h"
+#include "support/win32/ErrorPolicy.h"
 #include "support/win32/Text.h"
 #include "support/win32/WindowFormPosition.h"
 
@@ -45,6 +46,19 @@ constexpr std::array kControls{
                 TwipsRect{kPageLeft, 1440, kPageWidth, 255}},
     ControlSpec{WC_STATICW, L"", SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, C::kLblDescription,
                 TwipsRect{kPageLeft, 1755, kPageWidth, 1035}},
+    // Page 2, "General", laid out as page 1.
+    ControlSpec{WC_STATICW, L"General", SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, C::kLblGeneralHead,
+                TwipsRect{kPageLeft, kPageArea.top, kPageWidth, 375}, 0, 0, &kHeadFont},
+    ControlSpec{WC_STATICW, L"", SS_LEFT | WS_CLIPSIBLINGS, C::kPicGeneralHead,
+                TwipsRect{kPageArea.left, kPageArea.top, kPageArea.width, 375}},
+    ControlSpec{WC_BUTTONW, L"Start Trayhound when I sign in", BS_AUTOCHECKBOX | WS_TABSTOP,
+                C::kChkStartAtSignIn, TwipsRect{kPageLeft, 675, kPageWidth, 255}},
+    ControlSpec{WC_STATICW, L"Programs menu hotkey", SS_LEFT, C::kLblHotkey,
+                TwipsRect{kPageLeft, 1080, kPageWidth, 255}},
+    ControlSpec{HOTKEY_CLASSW, L"", WS_TABSTOP, C::kHotHotkey,
+                TwipsRect{kPageLeft, 1335, 2400, 315}, WS_EX_CLIENTEDGE},
+    ControlSpec{WC_STATICW, L"", SS_LEFT | SS_NOPREFIX, C::kLblHotkeyState,
+                TwipsRect{kPageLeft, 1755, kPageWidth, 435}},
     ControlSpec{WC_BUTTONW, L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK,
                 TwipsRect{3345, 3150, 1215, 330}},
     ControlSpec{WC_BUTTONW, L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL,
@@ -67,16 +81,24 @@ struct Page {
 };
 constexpr std::array<int, 6> kIconSetPage{C::kLblHead,    C::kPicHead,   C::kLblIconSet,
                                           C::kCboIconSet, C::kLblAuthor, C::kLblDescription};
-constexpr std::array kPages{Page{1, kIconSetPage}};
+constexpr std::array<int, 6> kGeneralPage{C::kLblGeneralHead,   C::kPicGeneralHead,
+                                          C::kChkStartAtSignIn, C::kLblHotkey,
+                                          C::kHotHotkey,        C::kLblHotkeyState};
+constexpr std::array kPages{Page{1, kIconSetPage}, Page{2, kGeneralPage}};
+// The page list's entries and the pages they show.
+constexpr std::array<std::pair<const wchar_t*, int>, 2> kPageEntries{
+    {{L" Icon sets", 1}, {L" General", 2}}};
+
+constexpr std::string_view kHotkeyNotActive = "Not active: another program uses this hotkey.";
 
 constexpr std::string_view kSource = "Trayhound.frmOptions";
 
 }  // namespace
 
-frmOptions::frmOptions(Application& application)
+frmOptions::frmOptions(Application& application, GeneralServices general)
     : ModalDialog(DialogKind::Options, kSpec),
       application_(application),
-      logic_(application, *this) {}
+      logic_(application, *this, std::move(general)) {}
 
 frmOptions::~frmOptions() {
     Close();
@@ -95,17 +117,20 @@ void frmOptions::Form_Load() {
     } catch (const Error&) {
     }
 
-    // Page 1 is the only page the list offers.
     const HWND pages = Item(C::kLstPages);
-    const LRESULT entry =
-        SendMessageW(pages, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L" Icon sets"));
-    if (entry < 0) {
-        throw Error(error_number::kApplicationDefined, "Cannot fill the page list.",
-                    std::string(kSource) + ".Form_Load()");
+    for (const auto& [text, page] : kPageEntries) {
+        const LRESULT entry = SendMessageW(pages, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+        if (entry < 0) {
+            throw Error(error_number::kApplicationDefined, "Cannot fill the page list.",
+                        std::string(kSource) + ".Form_Load()");
+        }
+        SendMessageW(pages, LB_SETITEMDATA, static_cast<WPARAM>(entry), page);
     }
-    SendMessageW(pages, LB_SETITEMDATA, static_cast<WPARAM>(entry), 1);
-    SendMessageW(pages, LB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+    SendMessageW(pages, LB_SETCURSEL, 0, 0);
     lstPages_Click();
+    // A hotkey needs a Ctrl or Alt: a plain or Shift key alone becomes Ctrl+Alt with it.
+    SendMessageW(Item(C::kHotHotkey), HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
+                 MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
 
     logic_.Form_Load();
 }
@@ -195,7 +220,9 @@ std::optional<INT_PTR> frmOptions::OnDialogMessage(UINT message, WPARAM wParam, 
 // The heading strip in the shadow colour with light text; everything else on the system's
 // button face, like the pages themselves.
 std::optional<INT_PTR> frmOptions::ColorStatic(HDC dc, HWND control) const {
-    if (control != Item(C::kLblHead) && control != Item(C::kPicHead)) return std::nullopt;
+    const bool heading = control == Item(C::kLblHead) || control == Item(C::kPicHead) ||
+                         control == Item(C::kLblGeneralHead) || control == Item(C::kPicGeneralHead);
+    if (!heading) return std::nullopt;
     SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
     SetBkColor(dc, GetSysColor(COLOR_3DSHADOW));
     return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_3DSHADOW));
@@ -240,6 +267,42 @@ void frmOptions::SetAuthorText(const std::string& text) {
 
 void frmOptions::SetDescriptionText(const std::string& text) {
     SetItemText(C::kLblDescription, text);
+}
+
+void frmOptions::SetStartAtSignIn(bool checked) {
+    CheckDlgButton(Hwnd(), C::kChkStartAtSignIn, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+bool frmOptions::StartAtSignIn() const {
+    return IsDlgButtonChecked(Hwnd(), C::kChkStartAtSignIn) == BST_CHECKED;
+}
+
+void frmOptions::SetHotkey(const Hotkey& hotkey, bool active) {
+    // The control knows Ctrl, Alt and Shift; a stored Win key is kept while the user leaves the
+    // hotkey as it is.
+    const int modifiers = (hotkey.ctrl ? HOTKEYF_CONTROL : 0) | (hotkey.alt ? HOTKEYF_ALT : 0) |
+                          (hotkey.shift ? HOTKEYF_SHIFT : 0);
+    SendMessageW(Item(C::kHotHotkey), HKM_SETHOTKEY, MAKEWORD(hotkey.key, modifiers), 0);
+    shownHotkey_ = hotkey;
+    SetItemText(C::kLblHotkeyState, active ? std::string_view() : kHotkeyNotActive);
+}
+
+Hotkey frmOptions::ChosenHotkey() const {
+    const auto value = static_cast<WORD>(SendMessageW(Item(C::kHotHotkey), HKM_GETHOTKEY, 0, 0));
+    const int modifiers = HIBYTE(value);
+    const Hotkey chosen{.ctrl = (modifiers & HOTKEYF_CONTROL) != 0,
+                        .alt = (modifiers & HOTKEYF_ALT) != 0,
+                        .shift = (modifiers & HOTKEYF_SHIFT) != 0,
+                        .key = LOBYTE(value)};
+    if (chosen.key == shownHotkey_.key && chosen.ctrl == shownHotkey_.ctrl &&
+        chosen.alt == shownHotkey_.alt && chosen.shift == shownHotkey_.shift) {
+        return shownHotkey_;
+    }
+    return chosen.key ? chosen : Hotkey{};
+}
+
+void frmOptions::ShowMessage(const std::string& text) {
+    ShowUserMessage(Hwnd(), text, MB_OK | MB_ICONEXCLAMATION);
 }
 
 std::optional<std::string> frmOptions::BrowseForIconSet() {

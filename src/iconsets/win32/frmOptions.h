@@ -24,11 +24,17 @@ class frmOptions final : public ModalDialog, private OptionsDialogView {
         kCboIconSet,
         kLblAuthor,
         kLblDescription,
+        kLblGeneralHead,
+        kPicGeneralHead,
+        kChkStartAtSignIn,
+        kLblHotkey,
+        kHotHotkey,
+        kLblHotkeyState,
     };
     // The window's placement is kept under this section of the settings.
     static constexpr std::string_view kSettingsSection = "frmOptions";
 
-    explicit frmOptions(Application& application);
+    frmOptions(Application& application, GeneralServices general);
     ~frmOptions() override;
 
   private:
@@ -54,10 +60,16 @@ class frmOptions final : public ModalDialog, private OptionsDialogView {
     void SetAuthorText(const std::string& text) override;
     void SetDescriptionText(const std::string& text) override;
     std::optional<std::string> BrowseForIconSet() override;
+    void SetStartAtSignIn(bool checked) override;
+    bool StartAtSignIn() const override;
+    void SetHotkey(const Hotkey& hotkey, bool active) override;
+    Hotkey ChosenHotkey() const override;
+    void ShowMessage(const std::string& text) override;
 
     Application& application_;
     OptionsDialog logic_;
     bool loaded_ = false;
+    Hotkey shownHotkey_;  // as stored: what the control cannot show (the Win key) is kept
 };
 
 }  // namespace trayhound

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "support/win32/SystemError.h"
 #include "support/win32/Text.h"
 #include "support/win32/UniqueHandles.h"
 
@@ -98,6 +99,27 @@ std::optional<std::string> ReadFolderValue(HKEY root, std::string_view keyPath,
 
 std::optional<std::string> ReadAppDataFolder() {
     return ReadFolderValue(HKEY_CURRENT_USER, kShellFoldersKey, "AppData");
+}
+
+void WriteTextValue(HKEY root, std::string_view keyPath, std::string_view valueName,
+                    const std::optional<std::string>& text) {
+    const std::wstring key = ToWide(keyPath);
+    const std::wstring name = ToWide(valueName);
+    LSTATUS status = ERROR_SUCCESS;
+    if (text) {
+        const std::wstring data = ToWide(*text);
+        status = RegSetKeyValueW(root, key.c_str(), name.c_str(), REG_SZ, data.c_str(),
+                                 static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+    } else {
+        status = RegDeleteKeyValueW(root, key.c_str(), name.c_str());
+        if (status == ERROR_FILE_NOT_FOUND) status = ERROR_SUCCESS;
+    }
+    if (status != ERROR_SUCCESS) {
+        ThrowWin32Error(
+            static_cast<unsigned long>(status),
+            "Cannot change the value " + std::string(valueName) + " of " + std::string(keyPath),
+            "Trayhound.Registry.WriteTextValue()");
+    }
 }
 
 }  // namespace trayhound

@@ -28,4 +28,9 @@ inline constexpr std::string_view kShellFoldersKey =
 // The user's application-data folder: "AppData" of the current user's shell folders.
 std::optional<std::string> ReadAppDataFolder();
 
+// Writes `text` as the REG_SZ value `valueName` (creating the key as needed), or with nothing
+// deletes the value; a value that is not there is no error. Throws Error.
+void WriteTextValue(HKEY root, std::string_view keyPath, std::string_view valueName,
+                    const std::optional<std::string>& text);
+
 }  // namespace trayhound

@@ -120,7 +120,7 @@ LRESULT CALLBACK MenuMessageFilter(int code, WPARAM wParam, LPARAM lParam) noexc
 
 }  // namespace
 
-UINT TrayIcon::CallPopupMenu(HMENU menu, UINT defaultItem, PressWatcher onLeftPress) const {
+UINT TrayIcon::CallPopupMenu(HMENU menu, UINT defaultItem, PressWatcher onLeftPress) {
     // Without the foreground the menu would not close when the user clicks elsewhere.
     SetForegroundWindow(hwnd_);
     if (!SetMenuDefaultItem(menu, defaultItem ? defaultItem : static_cast<UINT>(-1), FALSE)) {
@@ -139,8 +139,10 @@ UINT TrayIcon::CallPopupMenu(HMENU menu, UINT defaultItem, PressWatcher onLeftPr
         if (!filter) ThrowLastError("Cannot watch the menu", "Trayhound.TrayIcon.CallPopupMenu()");
         activeWatcher = &onLeftPress;
     }
+    menuOpen_ = true;
     const UINT command = static_cast<UINT>(TrackPopupMenuEx(
         menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | align, at.x, at.y, hwnd_, nullptr));
+    menuOpen_ = false;
     activeWatcher = nullptr;
     // Lets the menu close properly the next time the user clicks outside it.
     PostMessageW(hwnd_, WM_NULL, 0, 0);

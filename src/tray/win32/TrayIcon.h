@@ -58,7 +58,9 @@ class TrayIcon {
     // Shows `menu` at the pointer as the shell expects of a notification icon's menu and
     // returns the chosen command (0 when none). `defaultItem` (a command id, 0 for none) is
     // drawn in bold.
-    UINT CallPopupMenu(HMENU menu, UINT defaultItem = 0, PressWatcher onLeftPress = {}) const;
+    UINT CallPopupMenu(HMENU menu, UINT defaultItem = 0, PressWatcher onLeftPress = {});
+    // One of the icon's menus is open.
+    bool MenuOpen() const noexcept { return menuOpen_; }
 
     // Host window hooks. OnTimer returns true when the timer was the icon's.
     bool OnTimer(UINT_PTR timer);
@@ -75,6 +77,7 @@ class TrayIcon {
     std::string toolTipText_;
     bool shown_ = false;
     bool wanted_ = false;  // Add was called and Delete was not
+    bool menuOpen_ = false;
     int retriesLeft_ = 0;
 };
 

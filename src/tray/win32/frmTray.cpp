@@ -59,6 +59,8 @@ frmTray::StartResult frmTray::Form_Load() {
     if (!SetTimer(hwnd_, kCommandTimer, kCommandInterval, nullptr)) {
         ThrowLastError("Cannot start the shutdown timer", kLoadSource);
     }
+    // A hotkey another program holds now is kept, not active.
+    ApplyHotkey(ReadHotkey(*app_->Services().settings));
     // An error that reaches the top of a handler ends the program as Exit does.
     SetOrderlyEnd([window = hwnd_] { PostMessageW(window, WM_CLOSE, 0, 0); });
     started_ = true;
@@ -215,11 +217,24 @@ void frmTray::Tray_OnIcon(std::int16_t mouseButton) {
     RunTrayAction(clicks_.OnMouseButton(mouseButton, at));
 }
 
-void frmTray::OpenProgramsMenu() {
+bool frmTray::ApplyHotkey(const Hotkey& hotkey) {
+    if (hotkeyActive_) UnregisterHotKey(hwnd_, kProgramsMenuHotkey);
+    hotkeyActive_ = false;
+    if (!hotkey.IsSet()) return true;
+    const UINT modifiers = (hotkey.alt ? MOD_ALT : 0) | (hotkey.ctrl ? MOD_CONTROL : 0) |
+                           (hotkey.shift ? MOD_SHIFT : 0) | (hotkey.win ? MOD_WIN : 0) |
+                           MOD_NOREPEAT;
+    hotkeyActive_ = RegisterHotKey(hwnd_, kProgramsMenuHotkey, modifiers, hotkey.key) != FALSE;
+    return hotkeyActive_;
+}
+
+void frmTray::OpenProgramsMenu(bool fromKeyboard) {
     // A set that could not be read (a network drive, a removed stick) may be back.
     if (iconSetUnread_) LoadIconSet();
     programsMenuOpen_ = true;
     listAfterMenu_ = false;
+    // The menu takes this key as its first: its first entry is selected, the keyboard works in it.
+    if (fromKeyboard) PostMessageW(hwnd_, WM_KEYDOWN, VK_DOWN, 0);
     UINT command = 0;
     try {
         command = tray_.CallPopupMenu(mnuLeft_.get(), 0, [this](const MSG& press) {
@@ -340,6 +355,7 @@ void frmTray::Form_Unload() noexcept {
     if (app_ && !started_) app_->KeepFileAtEnd();
     if (hwnd_) {
         KillTimer(hwnd_, kCommandTimer);
+        if (hotkeyActive_) UnregisterHotKey(hwnd_, kProgramsMenuHotkey);
     }
     // Saves the items, then the options write the icon-set list.
     app_.reset();
@@ -363,6 +379,12 @@ LRESULT frmTray::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case WM_HOTKEY:
+            // Pressed again while a menu of the icon is open, it leaves that menu as it is.
+            if (wParam == kProgramsMenuHotkey && Running() && !tray_.MenuOpen()) {
+                OpenProgramsMenu(true);
+            }
+            return 0;
         case WM_CLOSE:
             mnuRightExit_Click();
             return 0;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/Application.h"
+#include "app/GeneralSettings.h"
 #include "iconsets/win32/IconBank.h"
 #include "support/Shell.h"
 #include "support/win32/ModalDialog.h"
@@ -52,6 +53,7 @@ class frmTray {
     };
     static constexpr UINT_PTR kCommandTimer = 1;  // tmrCommand
     static constexpr UINT kCommandInterval = 5000;
+    static constexpr int kProgramsMenuHotkey = 1;  // WM_HOTKEY
 
     explicit frmTray(TraySetup setup);
     ~frmTray();
@@ -77,6 +79,11 @@ class frmTray {
     // The programs menu's entries as the last rebuild made them.
     const std::vector<ProgramsMenuEntry>& ProgramsMenu() const noexcept { return programs_; }
 
+    // Makes `hotkey` the one that opens the programs menu (none: no hotkey); false when another
+    // program holds it, which leaves it kept but not active.
+    bool ApplyHotkey(const Hotkey& hotkey);
+    bool HotkeyActive() const noexcept { return hotkeyActive_; }
+
     // Loads the active icon set into the bank, then rebuilds the programs menu.
     void LoadIconSet();
     void RebuildProgramsMenu();
@@ -98,7 +105,8 @@ class frmTray {
   private:
     void OnMenuCommand(UINT command);
     void RunTrayAction(TrayAction action);
-    void OpenProgramsMenu();
+    // From the keyboard (the hotkey) the menu opens with its first entry selected.
+    void OpenProgramsMenu(bool fromKeyboard = false);
     void Form_Unload() noexcept;
 
     void CreateWindowHidden();
@@ -119,6 +127,7 @@ class frmTray {
     bool programsMenuOpen_ = false;
     bool listAfterMenu_ = false;  // a double click closed the programs menu
     bool iconSetUnread_ = false;  // the active set could not be read at its last load
+    bool hotkeyActive_ = false;
     bool started_ = false;
     bool destroying_ = false;  // by the destructor, not by Exit: no WM_QUIT
     std::unique_ptr<Application> app_;

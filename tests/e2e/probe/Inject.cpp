@@ -1,7 +1,9 @@
 // Loads the test probe into a running program: th-inject <exe name> <probe dll path>.
 // Prints the process id on success.
-#include <windows.h>
+// th-inject --hold <modifiers> <virtual key> holds a hotkey as another program would: it prints
+// "held" (or the error number) and keeps it until it is ended.
 #include <tlhelp32.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -15,7 +17,8 @@ DWORD FindProcess(const wchar_t* exeName) {
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     DWORD found = 0;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
         if (_wcsicmp(entry.szExeFile, exeName) == 0) found = entry.th32ProcessID;
     }
     CloseHandle(snapshot);
@@ -27,9 +30,23 @@ int Fail(const char* what) {
     return 1;
 }
 
+int HoldHotkey(const wchar_t* modifiers, const wchar_t* key) {
+    if (!RegisterHotKey(nullptr, 1, std::wcstoul(modifiers, nullptr, 0),
+                        std::wcstoul(key, nullptr, 0))) {
+        return Fail("RegisterHotKey");
+    }
+    std::printf("held\n");
+    std::fflush(stdout);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    }
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc == 4 && std::wcscmp(argv[1], L"--hold") == 0) return HoldHotkey(argv[2], argv[3]);
     if (argc != 3) {
         std::fprintf(stderr, "usage: th-inject <exe name> <probe dll>\n");
         return 2;
@@ -40,7 +57,8 @@ int wmain(int argc, wchar_t** argv) {
     if (!process) return Fail("OpenProcess");
     const std::wstring dll = argv[2];
     const SIZE_T bytes = (dll.size() + 1) * sizeof(wchar_t);
-    void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    void* remote =
+        VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (!remote || !WriteProcessMemory(process, remote, dll.c_str(), bytes, nullptr)) {
         return Fail("writing the probe path");
     }

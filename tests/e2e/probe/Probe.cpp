@@ -14,9 +14,18 @@
 //   key <hwnd> <vk>           a key press sent to a window
 //   close <hwnd>              the title bar's close box
 //   clipboard                 the clipboard's text
+//   drop <hwnd> <x> <y> files <path>|<path>...   a drop of files on the window at a screen point,
+//   drop <hwnd> <x> <y> text <text>              or of a text, through its real drop target
+//   hold <modifiers> <vk>     holds a hotkey from another thread, as another program would
 #include <windows.h>
 
+#include <commctrl.h>
+#include <ole2.h>
+#include <shlobj.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -30,7 +39,8 @@ constexpr wchar_t kExchangeFolder[] = L"C:\\trayhound-probe";
 std::string Utf8(std::wstring_view wide) {
     if (wide.empty()) return {};
     const int size = static_cast<int>(wide.size());
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(length), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, out.data(), length, nullptr, nullptr);
     return out;
@@ -49,11 +59,21 @@ std::string Json(std::wstring_view text) {
     std::string out = "\"";
     for (const char c : Utf8(text)) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\t': out += "\\t"; break;
-            case '\r': out += "\\r"; break;
-            case '\n': out += "\\n"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
             default:
                 if (static_cast<unsigned char>(c) < 0x20) {
                     char buffer[8];
@@ -67,7 +87,9 @@ std::string Json(std::wstring_view text) {
     return out + "\"";
 }
 
-std::string Handle(HWND hwnd) { return std::to_string(reinterpret_cast<std::uintptr_t>(hwnd)); }
+std::string Handle(HWND hwnd) {
+    return std::to_string(reinterpret_cast<std::uintptr_t>(hwnd));
+}
 
 HWND ParseHandle(const std::string& text) {
     return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(std::stoull(text)));
@@ -94,7 +116,8 @@ std::vector<HWND> ProcessTopLevelWindows() {
         [](HWND hwnd, LPARAM param) -> BOOL {
             DWORD pid = 0;
             GetWindowThreadProcessId(hwnd, &pid);
-            if (pid == GetCurrentProcessId()) reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+            if (pid == GetCurrentProcessId())
+                reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&windows));
@@ -110,7 +133,8 @@ std::string DescribeMenu(HWND menuWindow) {
         wchar_t text[512] = {};
         MENUITEMINFOW info{};
         info.cbSize = sizeof info;
-        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_BITMAP | MIIM_CHECKMARKS | MIIM_ID;
+        info.fMask =
+            MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_BITMAP | MIIM_CHECKMARKS | MIIM_ID;
         info.dwTypeData = text;
         info.cch = static_cast<UINT>(std::size(text));
         GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
@@ -121,6 +145,7 @@ std::string DescribeMenu(HWND menuWindow) {
             << ",\"separator\":" << ((info.fType & MFT_SEPARATOR) ? "true" : "false")
             << ",\"default\":" << ((info.fState & MFS_DEFAULT) ? "true" : "false")
             << ",\"disabled\":" << ((info.fState & MFS_DISABLED) ? "true" : "false")
+            << ",\"selected\":" << ((info.fState & MFS_HILITE) ? "true" : "false")
             << ",\"picture\":" << (picture ? "true" : "false") << ",\"text\":" << Json(text)
             << ",\"rect\":[" << rect.left << "," << rect.top << "," << rect.right << ","
             << rect.bottom << "]}";
@@ -149,7 +174,8 @@ std::string ListEntries(HWND hwnd, UINT countMessage, UINT lengthMessage, UINT t
     for (LRESULT i = 0; i < count; ++i) {
         const auto length = SendMessageW(hwnd, lengthMessage, static_cast<WPARAM>(i), 0);
         std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
-        SendMessageW(hwnd, textMessage, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        SendMessageW(hwnd, textMessage, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(text.data()));
         text.resize(wcslen(text.c_str()));
         out << (i ? "," : "") << Json(text);
     }
@@ -210,7 +236,11 @@ std::string DescribeControl(HWND hwnd) {
         out << ",\"selected\":" << SendMessageW(hwnd, CB_GETCURSEL, 0, 0)
             << ",\"entries\":" << ListEntries(hwnd, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
     } else if (_wcsicmp(className.c_str(), L"Button") == 0) {
-        out << ",\"default\":" << (((style & 0x0F) == BS_DEFPUSHBUTTON) ? "true" : "false");
+        out << ",\"default\":" << (((style & 0x0F) == BS_DEFPUSHBUTTON) ? "true" : "false")
+            << ",\"checked\":"
+            << (SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED ? "true" : "false");
+    } else if (_wcsicmp(className.c_str(), HOTKEY_CLASSW) == 0) {
+        out << ",\"hotkey\":" << SendMessageW(hwnd, HKM_GETHOTKEY, 0, 0);
     }
     out << "}";
     return out.str();
@@ -268,6 +298,121 @@ void NotifyOwner(HWND control, WORD code) {
                  reinterpret_cast<LPARAM>(control));
 }
 
+// A data object with files (CF_HDROP) or a text (CF_UNICODETEXT), as Explorer and browsers give.
+class DataObject final : public IDataObject {
+  public:
+    DataObject(std::vector<std::wstring> files, std::wstring text)
+        : files_(std::move(files)), text_(std::move(text)) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
+        *object = (id == IID_IUnknown || id == IID_IDataObject) ? this : nullptr;
+        return *object ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+        if (QueryGetData(format) != S_OK) return DV_E_FORMATETC;
+        std::vector<char> bytes;
+        if (format->cfFormat == CF_HDROP) {
+            DROPFILES header{sizeof(DROPFILES), {}, FALSE, TRUE};
+            bytes.assign(reinterpret_cast<char*>(&header), reinterpret_cast<char*>(&header + 1));
+            for (const auto& file : files_) Append(bytes, file);
+            Append(bytes, L"");
+        } else {
+            Append(bytes, text_);
+        }
+        medium->tymed = TYMED_HGLOBAL;
+        medium->pUnkForRelease = nullptr;
+        medium->hGlobal = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+        std::memcpy(GlobalLock(medium->hGlobal), bytes.data(), bytes.size());
+        GlobalUnlock(medium->hGlobal);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
+        const bool files = format->cfFormat == CF_HDROP && !files_.empty();
+        const bool text = format->cfFormat == CF_UNICODETEXT && files_.empty();
+        return (files || text) && (format->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
+    }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
+
+  private:
+    static void Append(std::vector<char>& bytes, const std::wstring& text) {
+        const auto* begin = reinterpret_cast<const char*>(text.c_str());
+        bytes.insert(bytes.end(), begin, begin + (text.size() + 1) * sizeof(wchar_t));
+    }
+    std::vector<std::wstring> files_;
+    std::wstring text_;
+};
+
+// A drop handed to a window on its own thread: a hook on that thread sees the message below
+// and plays DragEnter, DragOver and Drop on the window's registered drop target.
+struct PendingDrop {
+    HWND window;
+    POINTL at;
+    DataObject* data;
+    DWORD entered = DROPEFFECT_NONE;
+    DWORD dropped = DROPEFFECT_NONE;
+    bool found = false;
+};
+const UINT kDropMessage = RegisterWindowMessageW(L"TrayhoundProbeDrop");
+
+LRESULT CALLBACK DropHook(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && message->message == kDropMessage) {
+        auto& drop = *reinterpret_cast<PendingDrop*>(message->lParam);
+        auto* target = static_cast<IDropTarget*>(GetPropW(drop.window, L"OleDropTargetInterface"));
+        if ((drop.found = target != nullptr)) {
+            drop.entered = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+            target->DragEnter(drop.data, MK_LBUTTON, drop.at, &drop.entered);
+            DWORD over = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+            target->DragOver(MK_LBUTTON, drop.at, &over);
+            if (over == DROPEFFECT_NONE) {
+                target->DragLeave();
+            } else {
+                drop.dropped = over;
+                target->Drop(drop.data, 0, drop.at, &drop.dropped);
+            }
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+std::string Drop(HWND window, std::istringstream& in) {
+    POINTL at{};
+    std::string kind, payload;
+    in >> at.x >> at.y >> kind;
+    std::getline(in, payload);
+    if (!payload.empty() && payload.front() == ' ') payload.erase(0, 1);
+    std::vector<std::wstring> files;
+    if (kind == "files") {
+        for (std::size_t start = 0; start <= payload.size();) {
+            const auto bar = std::min(payload.find('|', start), payload.size());
+            files.push_back(Wide(payload.substr(start, bar - start)));
+            start = bar + 1;
+        }
+    }
+    DataObject data(files, kind == "text" ? Wide(payload) : std::wstring());
+    PendingDrop drop{window, at, &data};
+    const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, DropHook, nullptr,
+                                         GetWindowThreadProcessId(window, nullptr));
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window, kDropMessage, 0, reinterpret_cast<LPARAM>(&drop), SMTO_ABORTIFHUNG,
+                        10000, &ignored);
+    UnhookWindowsHookEx(hook);
+    if (!drop.found) return "{\"error\":\"the window takes no drops\"}";
+    return "{\"entered\":" + std::to_string(drop.entered) +
+           ",\"dropped\":" + std::to_string(drop.dropped) + "}";
+}
+
 std::string Answer(const std::string& request) {
     std::istringstream in(request);
     std::string verb;
@@ -279,6 +424,7 @@ std::string Answer(const std::string& request) {
     in >> handleText;
     if (handleText.empty()) return "{\"error\":\"missing window\"}";
     const HWND hwnd = ParseHandle(handleText);
+    if (verb == "drop") return Drop(hwnd, in);
     if (verb == "click") {
         PostMessageW(hwnd, BM_CLICK, 0, 0);
     } else if (verb == "settext") {
@@ -310,7 +456,9 @@ std::string Answer(const std::string& request) {
     return "{\"ok\":true}";
 }
 
-std::filesystem::path InFolder(const wchar_t* name) { return std::filesystem::path(kExchangeFolder) / name; }
+std::filesystem::path InFolder(const wchar_t* name) {
+    return std::filesystem::path(kExchangeFolder) / name;
+}
 
 DWORD WINAPI Serve(LPVOID) {
     CreateDirectoryW(kExchangeFolder, nullptr);
@@ -325,7 +473,8 @@ DWORD WINAPI Serve(LPVOID) {
         std::string request((std::istreambuf_iterator<char>(requestFile)), {});
         requestFile.close();
         DeleteFileW(requestPath.c_str());
-        while (!request.empty() && (request.back() == '\n' || request.back() == '\r')) request.pop_back();
+        while (!request.empty() && (request.back() == '\n' || request.back() == '\r'))
+            request.pop_back();
         std::string response;
         try {
             response = Answer(request);
@@ -346,7 +495,8 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         DisableThreadLibraryCalls(instance);
         // The thread starts once the loader lock is released.
-        if (HANDLE thread = CreateThread(nullptr, 0, Serve, nullptr, 0, nullptr)) CloseHandle(thread);
+        if (HANDLE thread = CreateThread(nullptr, 0, Serve, nullptr, 0, nullptr))
+            CloseHandle(thread);
     }
     return TRUE;
 }

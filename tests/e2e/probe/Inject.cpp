@@ -2,8 +2,9 @@
 // Prints the process id on success.
 // th-inject --hold <modifiers> <virtual key> holds a hotkey as another program would: it prints
 // "held" (or the error number) and keeps it until it is ended.
-#include <tlhelp32.h>
 #include <windows.h>
+
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cwchar>

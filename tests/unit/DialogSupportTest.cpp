@@ -13,8 +13,7 @@ using namespace common_dialog;
 using Bounds = std::array<double, 4>;
 const char* const kKeys[] = {"WindowState", "Left", "Top", "Width", "Height"};
 
-// A dialog on a 1920 x 1080 pixel screen, bounds in twips; its pixels are 15 twips across but
-// 10 down, so that the two margins are told apart.
+// A 1920 x 1080 pixel screen whose pixels are 15 twips across but 10 down, to tell margins apart.
 struct FakeWindow : FormPositionView {
     std::string Name() const override { return "frmList"; }
     int WindowState() const override { return state; }

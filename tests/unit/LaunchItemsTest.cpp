@@ -57,7 +57,7 @@ TEST(LaunchItems, EditsPlaceTheItemOrAreRefusedWithNothingChanged) {
         {[](auto& l) { l.MoveDown(2); }, "ACB", ""},
         {[](auto& l) { l.MoveDown(3); }, "ABC", "9"},
         {[](auto& l) { l.MoveDown(0); }, "ABC", "9"},
-        // The moved item is put back without its key.
+        // A key stays with its item when the item moves up.
         {[](auto& l) { l.Add("N", "", 0, 2, "k"), l.MoveDown(2), l.Item("k")->SetCaption("X"); },
          "AXBC", ""},
     };
@@ -168,6 +168,7 @@ TEST(ProgramsMenu, EntriesShowTheItemsAndIconsBeyondTheSetAreResetInTheItems) {
     std::string icons;
     for (const auto& item : document) icons += std::to_string(item->Icon()) + " ";
     EXPECT_EQ(icons, "8 6 0 0 ");
+    EXPECT_EQ(LaunchItem().Icon(), 0);  // a new item shows no picture either
     document.Clear();
     const auto blank = BuildProgramsMenu(document, 5);
     ASSERT_EQ(blank.size(), 1u);

@@ -14,8 +14,8 @@ namespace {
 
 using std::string;
 
-// Its item editor confirms a new item as "N" and an edited one with "'" added, each running
-// "run <caption>"; its list box drops the selection with the selected entry.
+// The editor confirms a new item as "N", an edit with "'" added; the list box drops a removed
+// selection. Logged: placement restored (r) and saved (s), error shown (e), window closed (c).
 struct ListView : ListEditorView {
     void ClearEntries() override { entries.clear(), selection = -1; }
     void InsertEntry(int at, const string& s) override { entries.insert(entries.begin() + at, s); }
@@ -24,31 +24,26 @@ struct ListView : ListEditorView {
     int EntryCount() const override { return static_cast<int>(entries.size()); }
     int Selection() const override { return selection; }
     void SetSelection(int at) override { selection = at; }
-    void EnableButtons(const ListButtons& b) override {
-        on = {b.edit, b.del, b.moveUp, b.moveDown};
-    }
+    void EnableButtons(const ListButtons& state) override { buttons = state; }
     bool EditItem(LaunchItem& item) override {
-        const string caption = item.Caption() == "New Item" ? "N" : item.Caption() + "'";
-        if (confirm) item.SetCaption(caption), item.SetCommand("run " + caption);
+        if (confirm) item.SetCaption(item.Caption() == "New Item" ? "N" : item.Caption() + "'");
         return confirm;
     }
-    void ShowError(const string&) override { log += "error "; }
-    void RestorePosition() override { log += "restore ", throw std::exception(); }
-    void SavePosition() override { log += "save "; }
-    void CloseWindow() override { log += "close "; }
+    void ShowError(const string&) override { log += "e"; }
+    void RestorePosition() override { log += "r", throw std::exception(); }
+    void SavePosition() override { log += "s"; }
+    void CloseWindow() override { log += "c"; }
 
     std::vector<string> entries;
-    std::vector<bool> on;
+    ListButtons buttons;
     int selection = -1;
     string log;
     bool confirm = false;
 };
 
-// Items are given as letters; "t" stands for a caption with a tab in it.
 struct ListFixture : ListView {
-    explicit ListFixture(std::string_view letters) {
-        for (const char c : letters)
-            app.Document()->Add(c == 't' ? "t\\tF1" : string(1, c), "", 0, -1);
+    explicit ListFixture(std::string_view items) {
+        for (const char c : items) app.Document()->Add(c == 't' ? "\\t" : string(1, c), "", 0, -1);
         editor.Form_Load();
     }
     std::shared_ptr<MemoryFileSystem> files = std::make_shared<MemoryFileSystem>();
@@ -57,18 +52,19 @@ struct ListFixture : ListView {
     ListEditor editor{*this, app};
 };
 
-// The items, then the script: a digit selects that entry; n/N New confirmed/cancelled, e Edit,
-// D double-click, d Delete, u Move Up, w Move Down. Outcome: the entries, also the working
-// copy's | the selection and which of Edit, Delete, Move Up and Move Down can be pressed.
-TEST(ListEditor, ListSelectionAndButtonsAfterEachStep) {
+// Items ("t" is backslash-t), then a script: a digit selects that entry; n/N New confirmed or not,
+// e Edit, D double-click, d Delete, u Up, w Down, f the next save fails, k OK, x Cancel and unload.
+// Then the entries (the working copy's too) | selection, which of Edit, Delete, Up and Down can be
+// pressed | the log, L when the working copy went live, S when it was saved.
+TEST(ListEditor, ListSelectionButtonsAndOk) {
     const std::pair<const char*, const char*> kRows[] = {
-        {"ABn", "N A B | 0 ED-W"},   {"ABC0n", "A N B C | 1 EDUW"},
-        {"AB1N", "A B | 1 EDU-"},    {"AtC1e", "A t\tF1' C | 1 EDUW"},
-        {"AB1D", "A B' | 1 EDU-"},   {"A0d", "| -1 ----"},
-        {"ABC1d", "A C | 1 EDU-"},   {"ABC2d", "A B | 1 EDU-"},
-        {"ABC1u", "B A C | 0 ED-W"}, {"ABC1w", "A C B | 2 EDU-"},
-        {"AB0u1w", "A B | 1 EDU-"},  {"tAB0wwu", "A t\tF1 B | 1 EDUW"},
-        {"ABduwe", "A B | -1 ----"}};
+        {"ABn", "N A B | 0 ED-W | r"},    {"ABC0n", "A N B C | 1 EDUW | r"},
+        {"AB1N", "A B | 1 EDU- | r"},     {"AtC1e", "A \t' C | 1 EDUW | r"},
+        {"AB1D", "A B' | 1 EDU- | r"},    {"A0dk", "| -1 ---- | rcLS"},
+        {"ABC1dx", "A C | 1 EDU- | rcs"}, {"ABC2dfk", "A B | 1 EDU- | recL"},
+        {"ABC1u", "B A C | 0 ED-W | r"},  {"ABC1wk", "A C B | 2 EDU- | rcLS"},
+        {"AB0u1w", "A B | 1 EDU- | r"},   {"tAB0wwu", "A \t B | 1 EDUW | r"},
+        {"ABduwe", "A B | -1 ---- | r"}};
     for (const auto& [script, outcome] : kRows) {
         const std::string_view text = script;
         const auto split = std::min(text.find_first_not_of("ABCt"), text.size());
@@ -83,32 +79,24 @@ TEST(ListEditor, ListSelectionAndButtonsAfterEachStep) {
             if (c == 'd') editor.cmdDelete_Click();
             if (c == 'u') editor.cmdMoveUp_Click();
             if (c == 'w') editor.cmdMoveDown_Click();
+            if (c == 'f') list.files->FailNextReplace(error_number::kDiskFull);
+            if (c == 'k') editor.cmdOK_Click();
+            if (c == 'x') editor.cmdCancel_Click(), editor.Form_Unload();
         }
         string shown, items;
         for (const auto& entry : list.entries) shown += entry + " ";
         for (const auto& item : *editor.WorkingCopy()) items += item->DisplayCaption() + " ";
         EXPECT_EQ(items, shown) << script;
         shown += "| " + std::to_string(list.selection) + " ";
-        for (std::size_t i = 0; i < 4; ++i) shown += list.on.at(i) ? "EDUW"[i] : '-';
-        EXPECT_EQ(shown, outcome) << script;
+        const auto& b = list.buttons;
+        shown += string{b.edit ? 'E' : '-', b.del ? 'D' : '-', b.moveUp ? 'U' : '-'};
+        shown += b.moveDown ? 'W' : '-';
+        shown += " | " + list.log + (list.app.Document() == editor.WorkingCopy() ? "L" : "");
+        EXPECT_EQ(shown + (list.files->File("C:\\Trayhound\\Document.dat") ? "S" : ""), outcome);
     }
 }
 
-TEST(ListEditor, OkHandsTheCopyOverAndSavesItCancelDropsIt) {
-    ListFixture list("AB");
-    auto& editor = list.editor;
-    list.selection = 0, list.confirm = true, editor.cmdDelete_Click(), editor.cmdCancel_Click();
-    editor.Form_Unload(), editor.Form_Load(), list.selection = 0, editor.cmdEdit_Click();
-    editor.cmdNew_Click(), list.files->FailNextReplace(error_number::kDiskFull),
-        editor.cmdOK_Click();
-    EXPECT_EQ(list.app.Document(), editor.WorkingCopy());  // kept although the save failed
-    editor.Form_Unload(), editor.cmdOK_Click();
-    EXPECT_EQ(list.files->File("C:\\Trayhound\\Document.dat"),
-              "A'\trun A'\t0\r\nN\trun N\t0\r\nB\t\t0\r\n");
-    EXPECT_EQ(list.log, "restore close save restore error close save close ");
-}
-
-// Also the shell, which refuses the command "bad", and the registry with the Run history.
+// Also the shell, which refuses "bad", and the registry with the Run history (MRUList orders it).
 struct ItemView : ItemEditorView, Shell {
     void SetTitle(const string& text) override { title = text; }
     string CaptionText() const override { return caption; }
@@ -120,7 +108,7 @@ struct ItemView : ItemEditorView, Shell {
     int IconSelection() const override { return icon; }
     void SetIconSelection(int position) override { icon = position; }
     void SetFieldsEnabled(bool on) override { enabled = on; }
-    void SelectAll(Field f) override { log += "all" + std::to_string(int(f)) + " "; }
+    void SelectAll(Field) override {}
     void SetFocus(Field f) override { log += "focus" + std::to_string(int(f)) + " "; }
     void ShowWarning(const string& text) override { log += text + " "; }
     bool GetOpenFileName(OpenFileArgs&) override { return false; }
@@ -128,9 +116,9 @@ struct ItemView : ItemEditorView, Shell {
     void CloseWindow() override { log += "close "; }
     bool Open(const string& s) override { return log += "open " + s + " ", s != "bad"; }
     bool Read(std::string_view key, std::string_view name, string& value) {
-        const std::map<std::string_view, string> runHistory{
+        const std::map<std::string_view, string> mru{
             {"MRUList", "ba"}, {"a", "n\\1"}, {"b", "\xC3\xA9\\1"}};
-        return value = key == kRunMruKey ? runHistory.at(name) : "", true;
+        return value = key == kRunMruKey ? mru.at(name) : "", true;
     }
     static std::vector<string> TwoExtraIcons() { return std::vector<string>(2); }
 
@@ -148,41 +136,28 @@ struct ItemFixture : ItemView {
     ItemEditor editor{*this, {std::bind_front(&ItemView::Read, this), this, &TwoExtraIcons}};
 };
 
-// An item with the command "c" is loaded, the caption typed (if any), and OK pressed with the
-// command and icon entry given. Outcome: the title, "off" while the command and icon fields are
-// disabled, the icon entry shown and the command | what OK shows, and the item then.
-TEST(ItemEditor, CaptionCommandAndIconOnLoadAndOk) {
+// Load (command "c"; Run history latest first, without "\1"), type the caption, Test the command,
+// OK with the icon entry. Then: title, "off" if command and icon are disabled, icon | log | item.
+TEST(ItemEditor, CaptionCommandAndIconOnLoadTestAndOk) {
     const std::tuple<const char*, int, const char*, const char*, int, const char*> kRows[] = {
-        {"New Item", 0, nullptr, "x", 0, "New Item 0 c | close ok New Item|x|0"},
-        {"", 3, nullptr, "", 3, " 3 c | Please enter the item's caption. focus0 |c|3"},
-        {"-", 7, nullptr, "", 2, "Separator off 7 c | close ok -||2"},
-        {"A", 8, "   ", "x", 1, "    -1 c | Please enter the item's caption. focus0 A|c|8"},
-        {"A", -3, "--", "", -1, "-- -1 c | Please enter the item's command. focus1 A|c|-3"},
-        {"New Item", 2, "-", " ", 2, "Separator off 2 c | close ok -| |2"},
-        {"-", 9, "", "", 9, "New Item -1 c | Please enter the item's caption. focus0 -|c|9"},
-        {"A", 9, "  B\tc\r\n", "a\tb\nc ", -1, "  B\tc\r\n -1 c | close ok   B c  |a b c |9"}};
+        {"A", 0, nullptr, "bad", 0, "A 0 | open bad Cannot execute this command. close ok A|bad|0"},
+        {"-", 7, nullptr, "", 2, "Separator off 7 | open  close ok -||2"},
+        {"A", 8, "   ", "x", 1, "    -1 | open x Please enter the item's caption. focus0 A|c|8"},
+        {"A", -3, "--", "", -1, "-- -1 | open  Please enter the item's command. focus1 A|c|-3"},
+        {"-", 9, "", "", 9, "New Item -1 | open  Please enter the item's caption. focus0 -|c|9"},
+        {"A", 9, " B\t\r\n", "a\tb\n", -1, " B\t\r\n -1 | open a\tb\n close ok  B   |a b |9"}};
     for (const auto& [caption, icon, typed, command, picked, outcome] : kRows) {
         ItemFixture item(caption, icon);
         const auto [it, ok] = std::tie(item.editor.Item, item.editor.OkClicked);
+        EXPECT_EQ(item.history, (std::vector<string>{"\xC3\xA9", "n"}));
         if (typed) item.caption = typed, item.editor.txtCaption_Change();
-        string shown = item.title + (item.enabled ? " " : " off ") + std::to_string(item.icon);
-        shown += " " + item.command + " | ";
-        item.command = command, item.icon = picked, item.editor.cmdOK_Click();
-        shown += item.log + (ok ? "ok " : "") + it.Caption() + "|" + it.Command() + "|";
-        EXPECT_EQ(shown + std::to_string(it.Icon()), outcome);
+        string out =
+            item.title + (item.enabled ? " " : " off ") + std::to_string(item.icon) + " | ";
+        item.command = command, item.editor.cmdTest_Click();
+        item.icon = picked, item.editor.cmdOK_Click();
+        out += item.log + (ok ? "ok " : "") + it.Caption() + "|" + it.Command() + "|";
+        EXPECT_EQ(out + std::to_string(it.Icon()), outcome);
     }
-}
-
-TEST(ItemEditor, RunHistoryTestFocusAndCancel) {
-    ItemFixture item("A", 2);
-    auto& editor = item.editor;
-    EXPECT_EQ(item.history, (std::vector<string>{"\xC3\xA9", "n"}));  // most recent first, no "\1"
-    item.command = "bad", editor.cmdTest_Click(), item.command = " ok ", editor.cmdTest_Click();
-    editor.txtCaption_GotFocus(), editor.txtCommand_GotFocus(), editor.cmdCancel_Click();
-    EXPECT_EQ(item.log + editor.Item.Command() + std::to_string(editor.OkClicked),
-              "open bad Cannot execute this command. open  ok  all0 all1 close c0");
-    editor.cmdOK_Click(), editor.Form_Load();
-    EXPECT_FALSE(editor.OkClicked);
 }
 
 }  // namespace

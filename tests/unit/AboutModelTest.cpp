@@ -27,8 +27,7 @@ TEST(AboutModel, TextsAndPropertyRows) {
               "LegalTrademarks\t|LogMode\t\t0|LogPath\t\t|NonModalAllowed\tFalse|Path\t\t|"
               "PrevInstance\tTrue|ProductName\t|RetainedProject\tFalse|StartMode\t0|"
               "TaskVisible\tTrue|ThreadID\t\t4321|UnattendedApp\tFalse|");
-    const auto split = SplitPropertyRow("Comments\ta\tb");
-    EXPECT_EQ(split->name + "|" + split->value + "|" + SplitPropertyRow("\t")->name, "Comments|b|");
+    EXPECT_EQ(SplitPropertyRow("C\ta\tb")->name + SplitPropertyRow("\ta\tb")->value, "Cb");
 }
 
 TEST(AboutModel, FunctionKeysWithoutModifiersSwitchViews) {  // "+": properties, "*": thanks
@@ -36,6 +35,7 @@ TEST(AboutModel, FunctionKeysWithoutModifiersSwitchViews) {  // "+": properties,
         {kKeyF2, {}, true, "Application Info+"},
         {kKeyF3, {}, true, "Thanks to:*"},
         {kKeyF1, {.shift = true}, false, "Thanks to:*"},
+        {kKeyF2, {.ctrl = true}, false, "Thanks to:*"},
         {kKeyF1, {}, true, "Version"}};
     AboutViews views("Version");
     for (const auto& [key, modifiers, consumed, heading] : kScript) {

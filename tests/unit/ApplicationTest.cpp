@@ -2,471 +2,170 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <memory>
-#include <optional>
-#include <ostream>
-#include <string>
-#include <vector>
-
+#include "CaughtError.h"
 #include "MemoryFileSystem.h"
 #include "MemorySettingsStore.h"
-#include "support/Error.h"
+#include "ProgramLists.h"
 #include "Windows1252Codec.h"
+#include "app/WindowsVersion.h"
+#include "tray/ShutdownRequest.h"
+#include "tray/TrayEvents.h"
 
 namespace trayhound {
 namespace {
 
-constexpr std::string_view kSection = "Options\\LastIconSetFileNames";
-const std::string kAppData = "C:\\Users\\Ann\\AppData\\Roaming";
-const std::string kDataFile = "C:\\Users\\Ann\\AppData\\Roaming\\Trayhound\\Document.dat";
+using Names = std::vector<std::string>;
+const std::string kFile = R"(C:\AppData\Trayhound\Document.dat)";
+const std::string kInternal(kInternalIconSetMarker);
+const std::string_view kList = R"(Options\LastIconSetFileNames)";
 
-using CallLog = std::vector<std::string>;
-
-class RecordingStore : public MemorySettingsStore {
-  public:
-    explicit RecordingStore(std::shared_ptr<CallLog> log) : log_(std::move(log)) {}
-
-    std::string Read(std::string_view application, std::string_view section, std::string_view key,
-                     std::string_view defaultValue) const override {
-        log_->push_back("read " + std::string(key));
-        return MemorySettingsStore::Read(application, section, key, defaultValue);
-    }
-    void Write(std::string_view application, std::string_view section, std::string_view key,
-               std::string_view value) override {
-        log_->push_back("write " + std::string(key) + "=" + std::string(value));
-        MemorySettingsStore::Write(application, section, key, value);
-    }
-
-  private:
-    std::shared_ptr<CallLog> log_;
-};
-
-// Passes every call to a memory file system and notes it in the shared log.
-class RecordingFileSystem : public FileSystem {
-  public:
-    explicit RecordingFileSystem(std::shared_ptr<CallLog> log) : log_(std::move(log)) {}
-
-    std::optional<std::string> ReadFile(const std::string& path) const override {
-        log_->push_back("read file " + path);
-        return files.ReadFile(path);
-    }
-    bool Exists(const std::string& path) const override {
-        log_->push_back("exists " + path);
-        return files.Exists(path);
-    }
-    void ReplaceFile(const std::string& path, std::string_view bytes) override {
-        log_->push_back("replace file " + path);
-        files.ReplaceFile(path, bytes);
-    }
-    void CreateFolder(const std::string& path) override {
-        log_->push_back("create folder " + path);
-        files.CreateFolder(path);
-    }
-
-    MemoryFileSystem files;
-
-  private:
-    std::shared_ptr<CallLog> log_;
-};
-
-class ApplicationTest : public ::testing::Test {
-  protected:
-    ApplicationTest() { fileSystem->files.AddFolder(kAppData); }
-
-    ApplicationServices Services() {
-        ApplicationServices services;
-        services.settings = store;
-        services.fileSystem = fileSystem;
-        services.codec = codec;
-        services.readAppDataFolder = [this]() {
-            log->push_back("read AppData");
-            return appData;
-        };
-        services.executablePath = "C:\\Program Files\\Trayhound\\Trayhound.exe";
-        return services;
-    }
-
-    std::string StoredOption(std::string_view key) const {
-        return store->Read(kAppTitle, kSection, key, "<absent>");
-    }
-
-    // A data file as the item collection itself writes it.
-    void WriteDataFile(const std::vector<std::string>& captions) {
-        LaunchItems items;
-        for (const auto& caption : captions) items.Add(caption, caption + ".exe", 0, -1);
-        fileSystem->files.AddFolder(kAppData + "\\Trayhound");
-        items.Save(kDataFile, fileSystem->files, *codec);
-    }
-
-    static std::vector<std::string> Captions(const LaunchItems& items) {
-        std::vector<std::string> captions;
-        for (const auto& item : items) captions.push_back(item->Caption());
-        return captions;
-    }
-
-    std::ptrdiff_t Position(const std::string& entry) const {
-        const auto found = std::ranges::find(*log, entry);
-        EXPECT_NE(found, log->end()) << entry << " missing";
-        return found - log->begin();
-    }
-
-    std::shared_ptr<CallLog> log = std::make_shared<CallLog>();
-    std::shared_ptr<RecordingStore> store = std::make_shared<RecordingStore>(log);
-    std::shared_ptr<RecordingFileSystem> fileSystem = std::make_shared<RecordingFileSystem>(log);
-    std::shared_ptr<const TextCodec> codec = std::make_shared<Windows1252Codec>();
-    std::optional<std::string> appData = kAppData;
-};
-
-struct PathCase {
-    std::string input;
-    std::string expected;
-};
-
-void PrintTo(const PathCase& c, std::ostream* out) {
-    *out << c.input;
-}
-
-class DataFilePathTest : public ::testing::TestWithParam<PathCase> {};
-
-TEST_P(DataFilePathTest, OneSeparatorBeforeTheProgramFolder) {
-    EXPECT_EQ(Application::DataFilePath(GetParam().input), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Folders, DataFilePathTest,
-    ::testing::Values(PathCase{kAppData, kDataFile}, PathCase{kAppData + "\\", kDataFile},
-                      PathCase{"C:\\", "C:\\Trayhound\\Document.dat"},
-                      PathCase{"C:", "C:\\Trayhound\\Document.dat"},
-                      PathCase{"\\\\server\\profiles\\ann",
-                               "\\\\server\\profiles\\ann\\Trayhound\\Document.dat"}));
-
-class HelpFilePathTest : public ::testing::TestWithParam<PathCase> {};
-
-TEST_P(HelpFilePathTest, ExecutableNameWithChmBesideIt) {
-    EXPECT_EQ(Application::HelpFilePath(GetParam().input), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Executables, HelpFilePathTest,
-    ::testing::Values(PathCase{"C:\\Program Files\\Trayhound\\Trayhound.exe",
-                               "C:\\Program Files\\Trayhound\\Trayhound.chm"},
-                      PathCase{"C:\\Trayhound.exe", "C:\\Trayhound.chm"},
-                      PathCase{"C:\\Tools\\tray.hound.EXE", "C:\\Tools\\tray.hound.chm"},
-                      PathCase{"C:\\Tools\\Trayhound", "C:\\Tools\\Trayhound.chm"},
-                      PathCase{"C:\\v1.2\\Trayhound.exe", "C:\\v1.2\\Trayhound.chm"},
-                      PathCase{"\\\\server\\share\\Trayhound.exe",
-                               "\\\\server\\share\\Trayhound.chm"}));
-
-TEST_F(ApplicationTest, CreationKnowsTheDataAndHelpFiles) {
-    const Application app(Services());
-    EXPECT_EQ(app.FileName, kDataFile);
-    EXPECT_EQ(app.HelpFile(), "C:\\Program Files\\Trayhound\\Trayhound.chm");
-}
-
-TEST_F(ApplicationTest, DataFolderEndingInABackslashGivesTheSamePath) {
-    appData = kAppData + "\\";
-    const Application app(Services());
-    EXPECT_EQ(app.FileName, kDataFile);
-}
-
-class MissingAppDataTest : public ApplicationTest,
-                           public ::testing::WithParamInterface<std::optional<std::string>> {};
-
-TEST_P(MissingAppDataTest, CreationFails) {
-    appData = GetParam();
-    try {
-        const Application app(Services());
-        FAIL() << "created without an application-data folder";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.Description(), "Cannot find the Appication Data Folder");
-        EXPECT_EQ(error.Source(), "Trayhound");
-    }
-    EXPECT_EQ(std::ranges::count(*log, "read file " + kDataFile), 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(Values, MissingAppDataTest,
-                         ::testing::Values(std::nullopt, std::optional<std::string>("")));
-
-TEST_F(ApplicationTest, NoFolderReaderMeansNoFolder) {
-    auto services = Services();
-    services.readAppDataFolder = nullptr;
-    EXPECT_THROW(Application app(std::move(services)), Error);
-}
-
-TEST_F(ApplicationTest, OptionsAreReadBeforeTheFolderAndTheItems) {
-    const Application app(Services());
-    EXPECT_LT(Position("read count"), Position("read AppData"));
-    EXPECT_LT(Position("read AppData"), Position("read file " + kDataFile));
-}
-
-TEST_F(ApplicationTest, CreationLoadsTheStoredOptions) {
-    store->MemorySettingsStore::Write(kAppTitle, kSection, "count", "1");
-    store->MemorySettingsStore::Write(kAppTitle, kSection, "1", "C:\\Sets\\a.iconset");
-    const Application app(Services());
-    EXPECT_EQ(app.Options()->LastIconSetFileNames, std::vector<std::string>{"C:\\Sets\\a.iconset"});
-}
-
-TEST_F(ApplicationTest, CreationLoadsTheItems) {
-    WriteDataFile({"Editor", "-", "Mail"});
-    const Application app(Services());
-    EXPECT_EQ(Captions(*app.Document()), (std::vector<std::string>{"Editor", "-", "Mail"}));
-}
-
-TEST_F(ApplicationTest, FirstStartIsEmptyAndTheFirstSaveCreatesFolderAndFile) {
-    Application app(Services());
-    EXPECT_EQ(app.Document()->count(), 0);
-    EXPECT_FALSE(fileSystem->files.HasFolder(kAppData + "\\Trayhound"));
-
-    app.Document()->Add("Editor", "notepad.exe", 1, -1);
-    app.Save();
-    EXPECT_TRUE(fileSystem->files.HasFolder(kAppData + "\\Trayhound"));
-    ASSERT_TRUE(fileSystem->files.File(kDataFile).has_value());
-    LaunchItems reread;
-    reread.Load(kDataFile, fileSystem->files, *codec);
-    EXPECT_EQ(Captions(reread), std::vector<std::string>{"Editor"});
-}
-
-TEST_F(ApplicationTest, MalformedDataFileEndsCreationWithTheLoadError) {
-    fileSystem->files.SetFile(kDataFile, "Editor\tnotepad.exe\t1\r\nBroken\tno icon\r\n");
-    std::optional<Error> expected;
-    try {
-        LaunchItems items;
-        items.Load(kDataFile, fileSystem->files, *codec);
-    } catch (const Error& error) {
-        expected = error;
-    }
-    ASSERT_TRUE(expected.has_value());
-
-    try {
-        const Application app(Services());
-        FAIL() << "created from a malformed data file";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.Number(), expected->Number());
-        EXPECT_EQ(error.Description(), expected->Description());
-        EXPECT_EQ(error.Source(), "Trayhound.LaunchItems.Load()");
-    }
-}
-
-TEST_F(ApplicationTest, PropertiesHandOutTheLiveObjects) {
-    const Application app(Services());
-    app.Document()->Add("Editor", "notepad.exe", 1, -1);
-    app.Options()->LastIconSetFileNames.push_back("C:\\Sets\\a.iconset");
-    EXPECT_EQ(app.Document()->count(), 1);
-    EXPECT_EQ(app.Options()->LastIconSetFileNames.size(), 2u);
-    EXPECT_EQ(&app.FileSystemObject(), fileSystem.get());
-}
-
-TEST_F(ApplicationTest, SaveWritesTheCurrentDocument) {
-    Application app(Services());
-    auto edited = app.Document()->Clone();
-    edited->Add("Browser", "https://example.org", 5, -1);
-    app.SetDocument(edited);
-    app.Save();
-    LaunchItems reread;
-    reread.Load(kDataFile, fileSystem->files, *codec);
-    EXPECT_EQ(Captions(reread), std::vector<std::string>{"Browser"});
-}
-
-TEST_F(ApplicationTest, SaveFailureReachesTheCallerUnchanged) {
-    Application app(Services());
-    app.Document()->Add("Editor", "notepad.exe", 1, -1);
-    fileSystem->files.AddFolder(kAppData + "\\Trayhound");
-
-    std::optional<Error> expected;
-    fileSystem->files.FailNextReplace(error_number::kDiskFull);
-    try {
-        app.Document()->Save(kDataFile, *fileSystem, *codec);
-    } catch (const Error& error) {
-        expected = error;
-    }
-    ASSERT_TRUE(expected.has_value());
-
-    fileSystem->files.FailNextReplace(error_number::kDiskFull);
-    try {
-        app.Save();
-        FAIL() << "save succeeded";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.Number(), expected->Number());
-        EXPECT_EQ(error.Description(), expected->Description());
-        EXPECT_EQ(error.Source(), expected->Source());
-    }
-}
-
-TEST_F(ApplicationTest, DestructionSavesTheItemsThenWritesTheOptions) {
-    {
-        Application app(Services());
-        app.Document()->Add("Editor", "notepad.exe", 1, -1);
-        log->clear();
-    }
-    EXPECT_LT(Position("replace file " + kDataFile), Position("write count=1"));
-    EXPECT_TRUE(fileSystem->files.File(kDataFile).has_value());
-    EXPECT_EQ(StoredOption("1"), kInternalIconSetMarker);
-}
-
-TEST_F(ApplicationTest, DestructionIgnoresAFailedSaveAndStillWritesTheOptions) {
-    auto app = std::make_unique<Application>(Services());
-    app->Document()->Add("Editor", "notepad.exe", 1, -1);
-    fileSystem->files.AddFolder(kAppData + "\\Trayhound");
-    fileSystem->files.FailNextReplace(error_number::kPermissionDenied);
-    EXPECT_NO_THROW(app.reset());
-    EXPECT_FALSE(fileSystem->files.File(kDataFile).has_value());
-    EXPECT_EQ(StoredOption("count"), "1");
-}
-
-TEST_F(ApplicationTest, DiskFullKeepsTheFileOfTheLastSuccessfulSave) {
-    WriteDataFile({"Editor", "Mail"});
-    const auto before = fileSystem->files.File(kDataFile);
-    {
-        Application app(Services());
-        for (int i = 0; i < 100; ++i) app.Document()->Add("Item", "item.exe", 1, -1);
-        fileSystem->files.SetDiskSpace(before->size() + 10);
-        try {
-            app.Save();
-            ADD_FAILURE() << "saved on a full disk";
-        } catch (const Error& error) {
-            EXPECT_EQ(error.Number(), error_number::kDiskFull);
-            EXPECT_EQ(error.Source(), "Trayhound.LaunchItems.Save()");
+// The file at start, the error of a save on request (-1: none) before one more item is added,
+// and the file at the end: one that could not be read is kept until a save has succeeded.
+TEST(Application, StartsWithTheStoredItemsAndWritesThemAndTheOptionsAtTheEnd) {
+    MemoryFileSystem list;
+    ProgramList(3000, "Caf\xC3\xA9").Save("C:\\L", list, Windows1252Codec());
+    const std::string bytes = *list.File("C:\\L"), added = "N\tn\t1\r\nM\tm\t2\r\n";
+    const auto unreadable = [](MemoryFileSystem& d) { d.SetUnreadable(kFile); };
+    using Text = std::optional<std::string>;
+    const std::tuple<Text, void (*)(MemoryFileSystem&), int, Text> kRows[] = {
+        {std::nullopt, [](auto&) {}, -1, added},
+        {bytes, [](auto&) {}, -1, bytes + added},
+        {"O\to\t0\r\n", [](auto& d) { d.SetReadOnly(kFile); }, 5, "O\to\t0\r\n"},
+        {"O", unreadable, -1, "O"},
+        {"O", unreadable, 0, added},
+        {"O", [](auto& d) { d.SetUnreadable(kFile), d.FailNextReplace(5); }, 5, "O"},
+    };
+    for (int row = 1; const auto& [start, arrange, save, end] : kRows) {
+        SCOPED_TRACE(testing::Message() << "row " << row++);
+        auto store = std::make_shared<MemorySettingsStore>();
+        auto disk = std::make_shared<MemoryFileSystem>();
+        disk->AddFolder(R"(C:\AppData)");
+        if (start) disk->SetFile(kFile, *start);
+        arrange(*disk);
+        {
+            Application app({store, disk, std::make_shared<Windows1252Codec>(),
+                             [] { return std::optional<std::string>(R"(C:\AppData\)"); },
+                             R"(C:\v1.2\tray.hound.EXE)"});
+            EXPECT_EQ(app.HelpFile(), R"(C:\v1.2\tray.hound.chm)");
+            // The items outlive the collection they were loaded into.
+            const auto kept = app.Document()->count() ? app.Document()->Item(1) : nullptr;
+            app.SetDocument(app.Document()->Clone());
+            EXPECT_TRUE(!kept || kept->Caption() == app.Document()->Item(1)->Caption());
+            app.Document()->Add("N", "n", 1, -1);
+            if (save == 0) app.Save();
+            if (save > 0) {
+                EXPECT_EQ(CaughtError([&] { app.Save(); })->Number(), save);
+            }
+            app.Document()->Add("M", "m", 2, -1);
         }
-        EXPECT_EQ(fileSystem->files.File(kDataFile), before);
+        EXPECT_EQ(disk->File(kFile), end);
+        EXPECT_EQ(store->Read(kAppTitle, kList, "1", ""), kInternal);
     }
-    // The save at the end failed the same way, silently.
-    EXPECT_EQ(fileSystem->files.File(kDataFile), before);
 }
 
-TEST_F(ApplicationTest, HundredThousandItemsComeBackByteForByteAtTheEnd) {
-    std::vector<std::string> captions;
-    for (int i = 0; i < 100'000; ++i)
-        captions.push_back(i % 10 == 9 ? "-" : "Caf\xC3\xA9 " + std::to_string(i));
-    WriteDataFile(captions);
-    const auto before = fileSystem->files.File(kDataFile);
-    {
-        const Application app(Services());
-        ASSERT_EQ(app.Document()->count(), 100'000);
-        EXPECT_EQ(app.Document()->Item(100'000)->Caption(), captions.back());
+// What happens to a list between start and end, and the file at the end: written only when the
+// items differ from what the file holds, and never after a failed start.
+TEST(Application, TheEndWritesOnlyAChangedList) {
+    using Change = void (*)(Application&);
+    const std::pair<Change, const char*> kRows[] = {
+        {[](Application&) {}, "O\to\t0"},
+        {[](Application& app) { app.Document()->Add("N", "n", 1, -1), app.Document()->Remove(2); },
+         "O\to\t0"},
+        {[](Application& app) { app.SetDocument(app.Document()->Clone()); }, "O\to\t0"},
+        {[](Application& app) { app.Document()->Item(1)->SetIcon(7); }, "O\to\t7\r\n"},
+        {[](Application& app) { app.Document()->Add("N", "n", 1, -1), app.KeepFileAtEnd(); },
+         "O\to\t0"},
+        {[](Application& app) { app.Document()->Item(1)->SetIcon(7), app.Save(); }, "O\to\t7\r\n"},
+    };
+    for (const auto& [change, end] : kRows) {
+        SCOPED_TRACE(end);
+        auto disk = std::make_shared<MemoryFileSystem>();
+        disk->SetFile(kFile, "O\to\t0");  // as no save writes it
+        {
+            Application app({std::make_shared<MemorySettingsStore>(), disk,
+                             std::make_shared<Windows1252Codec>(),
+                             [] { return std::optional<std::string>(R"(C:\AppData\)"); }, ""});
+            change(app);
+        }
+        EXPECT_EQ(disk->File(kFile), end);
     }
-    EXPECT_EQ(fileSystem->files.File(kDataFile), before);
 }
 
-// --- A data file that is there but cannot be read ---------------------------------------------
-
-TEST_F(ApplicationTest, UnreadableDataFileStartsEmptyWithoutAnError) {
-    WriteDataFile({"Editor", "Mail"});
-    fileSystem->files.SetUnreadable(kDataFile);
-    const Application app(Services());
-    EXPECT_EQ(app.Document()->count(), 0);
-    EXPECT_FALSE(app.SavesAtEnd());
-}
-
-TEST_F(ApplicationTest, UnreadableDataFileIsNotOverwrittenAtTheEnd) {
-    WriteDataFile({"Editor", "Mail"});
-    const auto before = fileSystem->files.File(kDataFile);
-    fileSystem->files.SetUnreadable(kDataFile);
-    {
-        Application app(Services());
-        // Icon-set loading may change items in memory; that alone is no reason to write.
-        app.Document()->Add("Stray", "stray.exe", 0, -1);
-        log->clear();
+// The stored count and entries, and the list read from them, which is written back.
+TEST(Options, ReadTheStoredListSkippingBlankEntries) {
+    const std::tuple<const char*, Names, Names> kRows[] = {
+        {nullptr, {"a"}, {kInternal}},
+        {"3", {"a", "   ", "b"}, {"a", "b"}},
+        {" 02 ", {" A ", "A", "c"}, {" A ", "A"}},
+        {"0", {"a"}, {kInternal}},
+        // A count damaged by hand: the entries up to the first gap.
+        {"32768", {"a", " ", "c"}, {"a"}},
+        {"x", {}, {kInternal}},
+    };
+    for (const auto& [count, entries, list] : kRows) {
+        SCOPED_TRACE(testing::PrintToString(entries));
+        auto store = std::make_shared<MemorySettingsStore>();
+        if (count) store->Write(kAppTitle, kList, "count", count);
+        for (int i = 1; const auto& entry : entries)
+            store->Write(kAppTitle, kList, std::to_string(i++), entry);
+        EXPECT_EQ(Options(store).LastIconSetFileNames, list);
+        EXPECT_EQ(store->Read(kAppTitle, kList, "count", ""), std::to_string(list.size()));
     }
-    EXPECT_EQ(std::ranges::count(*log, "replace file " + kDataFile), 0);
-    EXPECT_EQ(fileSystem->files.File(kDataFile), before);
-    // The options are written all the same.
-    EXPECT_EQ(StoredOption("count"), "1");
 }
 
-TEST_F(ApplicationTest, ExplicitSaveOverAnUnreadableFileRestoresSavingAtTheEnd) {
-    WriteDataFile({"Editor", "Mail"});
-    fileSystem->files.SetUnreadable(kDataFile);
-    {
-        Application app(Services());
-        auto edited = app.Document()->Clone();
-        edited->Add("Browser", "https://example.org", 5, -1);
-        app.SetDocument(edited);
-        app.Save();
-        EXPECT_TRUE(app.SavesAtEnd());
-        app.Document()->Add("Terminal", "cmd.exe", 1, -1);
+// The shell's notifications (0x201 left down, 0x202 left up, 0x203 left double-click, 0x204 and
+// 0x205 right down and up) and presses the open programs menu takes ("menu"), at a time in
+// milliseconds and an x; what each asks for: None, List, Programs menu, Command menu, and for a
+// press in the menu its own (m), closing it (c) or the list editor (l). The rule: 500 ms, 4 x 4.
+TEST(TrayEvents, TheMenuOpensOnReleaseAndASecondPressDecidesWhatFollows) {
+    constexpr std::uint32_t kMenu = 0, kLate = 0xFFFFFF00;
+    const std::pair<std::vector<std::tuple<std::uint32_t, std::uint32_t, int>>, std::string>
+        kRows[] = {
+            {{{0x201, 0, 0}, {0x200, 0, 0}, {0x202, 50, 0}}, "NNP"},
+            {{{0x201, 0, 0}, {0x202, 50, 0}, {kMenu, 300, 2}, {0x202, 350, 2}}, "NPlN"},
+            {{{0x201, 0, 0}, {0x202, 50, 0}, {kMenu, 501, 0}, {0x202, 550, 0}}, "NPcN"},
+            {{{0x201, 0, 0}, {0x202, 50, 0}, {kMenu, 100, 3}, {0x201, 900, 0}, {0x202, 950, 0}},
+             "NPmNP"},
+            {{{0x201, kLate, 0}, {0x202, kLate, 0}, {kMenu, 0x50, 0}}, "NPl"},
+            {{{kMenu, 100, 0}, {0x202, 150, 0}, {0x202, 200, 0}}, "mNP"},
+            {{{0x201, 0, 0}, {0x202, 50, 0}, {0x203, 100, 0}, {0x202, 150, 0}}, "NPLN"},
+            {{{0x204, 0, 0},
+              {0x205, 50, 0},
+              {0x206, 60, 0},
+              {0x209, 70, 0},
+              {0x400, 0, 0},
+              {0x1FF, 0, 0}},
+             "NCNN"},
+        };
+    for (const auto& [steps, expected] : kRows) {
+        SCOPED_TRACE(expected);
+        TrayClicks clicks;
+        std::string seen;
+        for (const auto& [message, time, x] : steps) {
+            const Press at{time, x, 0};
+            if (message == kMenu) {
+                seen += "mcl"[static_cast<int>(clicks.PressWhileMenuOpen(at, DoubleClickRule{}))];
+            } else if (const auto button = MouseButtonFromNotification(message)) {
+                seen += "NLPC"[static_cast<int>(clicks.OnMouseButton(*button, at))];
+            }
+        }
+        EXPECT_EQ(seen, expected);
     }
-    LaunchItems reread;
-    ASSERT_EQ(reread.Load(kDataFile, fileSystem->files, *codec), DataFileState::kLoaded);
-    EXPECT_EQ(Captions(reread), (std::vector<std::string>{"Browser", "Terminal"}));
 }
 
-TEST_F(ApplicationTest, FailedExplicitSaveKeepsTheUnreadableFileSafe) {
-    WriteDataFile({"Editor", "Mail"});
-    const auto before = fileSystem->files.File(kDataFile);
-    fileSystem->files.SetUnreadable(kDataFile);
-    {
-        Application app(Services());
-        app.Document()->Add("Browser", "https://example.org", 5, -1);
-        fileSystem->files.FailNextReplace(error_number::kPermissionDenied);
-        EXPECT_THROW(app.Save(), Error);
-        EXPECT_FALSE(app.SavesAtEnd());
-    }
-    EXPECT_EQ(fileSystem->files.File(kDataFile), before);
+TEST(ShutdownRequest, AnyTextIsARequestAndIsTakenAwayButAnEmptyOneStays) {
+    MemorySettingsStore settings;
+    settings.Write(kAppTitle, "Command", "Shutdown", "");
+    EXPECT_FALSE(TakeShutdownRequest(settings) ||
+                 !settings.Contains(kAppTitle, "Command", "Shutdown"));
+    settings.Write(kAppTitle, "Command", "Shutdown", " ");
+    EXPECT_TRUE(TakeShutdownRequest(settings) && !TakeShutdownRequest(settings));
 }
 
-TEST_F(ApplicationTest, FolderInThePlaceOfTheDataFileIsLeftAlone) {
-    fileSystem->files.AddFolder(kDataFile);
-    {
-        const Application app(Services());
-        EXPECT_EQ(app.Document()->count(), 0);
-        log->clear();
-    }
-    EXPECT_EQ(std::ranges::count(*log, "replace file " + kDataFile), 0);
-    EXPECT_TRUE(fileSystem->files.HasFolder(kDataFile));
-}
-
-TEST_F(ApplicationTest, MissingDataFileIsStillWrittenAtTheEnd) {
-    {
-        const Application app(Services());
-        EXPECT_TRUE(app.SavesAtEnd());
-        app.Document()->Add("Editor", "notepad.exe", 1, -1);
-    }
-    LaunchItems reread;
-    ASSERT_EQ(reread.Load(kDataFile, fileSystem->files, *codec), DataFileState::kLoaded);
-    EXPECT_EQ(Captions(reread), std::vector<std::string>{"Editor"});
-}
-
-TEST_F(ApplicationTest, OptionsHeldElsewhereWriteWhenTheirLastOwnerLetsGo) {
-    auto app = std::make_unique<Application>(Services());
-    auto dialogReference = app->Options();
-    dialogReference->LastIconSetFileNames = {"C:\\Sets\\a.iconset", "C:\\Sets\\b.iconset"};
-    app.reset();
-    EXPECT_EQ(StoredOption("count"), "<absent>");
-    dialogReference.reset();
-    EXPECT_EQ(StoredOption("count"), "2");
-}
-
-TEST_F(ApplicationTest, ReplacingTheOptionsWritesTheFormerOnes) {
-    Application app(Services());
-    auto edited = std::shared_ptr<Options>(app.Options()->Clone());
-    edited->LastIconSetFileNames = {"C:\\Sets\\new.iconset", std::string(kInternalIconSetMarker)};
-    app.Options()->LastIconSetFileNames = {"C:\\Sets\\old.iconset"};
-
-    app.SetOptions(edited);
-    edited.reset();
-    EXPECT_EQ(StoredOption("count"), "1");
-    EXPECT_EQ(StoredOption("1"), "C:\\Sets\\old.iconset");
-    EXPECT_EQ(app.Options()->LastIconSetFileNames[0], "C:\\Sets\\new.iconset");
-}
-
-TEST_F(ApplicationTest, ReplacedOptionsAreWrittenBeforeTheLiveOnesAtTheEnd) {
-    {
-        Application app(Services());
-        auto edited = std::shared_ptr<Options>(app.Options()->Clone());
-        edited->LastIconSetFileNames = {"C:\\Sets\\new.iconset"};
-        app.SetOptions(std::move(edited));
-    }
-    EXPECT_EQ(StoredOption("count"), "1");
-    EXPECT_EQ(StoredOption("1"), "C:\\Sets\\new.iconset");
-}
-
-TEST_F(ApplicationTest, EmptyReplacementsAreRefused) {
-    Application app(Services());
-    EXPECT_THROW(app.SetDocument(nullptr), Error);
-    EXPECT_THROW(app.SetOptions(nullptr), Error);
-    EXPECT_NE(app.Document(), nullptr);
-    EXPECT_NE(app.Options(), nullptr);
+TEST(WindowsVersion, PartsOfTheVersionNumbers) {
+    EXPECT_EQ(DecodePlatformVersion(0xC3005A04u).buildHigh, 0xC3);
+    EXPECT_EQ(std::tuple(IsXpOrLater(5, 0), IsXpOrLater(5, 1), IsXpOrLater(6, 0)),
+              std::tuple(false, true, true));
 }
 
 }  // namespace

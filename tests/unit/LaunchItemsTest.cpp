@@ -1,314 +1,180 @@
+#include "items/LaunchItems.h"
+
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include <tuple>
 
-#include "CaughtError.h"
-#include "items/LaunchItems.h"
+#include "MemoryFileSystem.h"
+#include "Windows1252Codec.h"
+#include "support/Error.h"
+#include "tray/ProgramsMenu.h"
 
 namespace trayhound {
 namespace {
 
-using Captions = std::vector<std::string>;
+using Records = std::vector<std::tuple<std::string, std::string, int>>;
+const std::string kFile = R"(C:\D)";
+const Windows1252Codec kCodec;
 
-LaunchItems Make(const Captions& captions) {
+LaunchItems Make(const Records& records) {
     LaunchItems items;
-    for (const auto& caption : captions) items.Add(caption, "cmd " + caption, 1, -1);
+    for (const auto& [caption, command, icon] : records) items.Add(caption, command, icon, -1);
     return items;
 }
 
-Captions CaptionsOf(const LaunchItems& items) {
-    Captions captions;
-    for (const auto& item : items) captions.push_back(item->Caption());
-    return captions;
-}
-
-std::vector<LaunchItems::ItemPtr> ObjectsOf(const LaunchItems& items) {
-    return {items.begin(), items.end()};
-}
-
-TEST(LaunchItemsAdd, AfterZeroOnEmptyCollectionGivesOneItem) {
-    LaunchItems items;
-    items.Add("A", "a.exe", 2);
-    EXPECT_EQ(CaptionsOf(items), Captions{"A"});
-}
-
-TEST(LaunchItemsAdd, StoresAllThreeValuesAndReturnsTheStoredItem) {
-    LaunchItems items = Make({"A"});
-    const auto added = items.Add("New", "notepad.exe", 4, -1);
-    EXPECT_EQ(items.Item(2), added);
-    EXPECT_EQ(added->Caption(), "New");
-    EXPECT_EQ(added->Command(), "notepad.exe");
-    EXPECT_EQ(added->Icon(), 4);
-}
-
-struct AddCase {
-    std::int16_t after;
-    Captions expected;
-};
-
-std::ostream& operator<<(std::ostream& out, const AddCase& c) {
-    return out << "After " << c.after;
-}
-
-class LaunchItemsAddPosition : public testing::TestWithParam<AddCase> {};
-
-TEST_P(LaunchItemsAddPosition, PutsTheItemWhereAfterSays) {
-    LaunchItems items = Make({"A", "B", "C"});
-    items.Add("N", "n.exe", 0, GetParam().after);
-    EXPECT_EQ(CaptionsOf(items), GetParam().expected);
-}
-
-TEST_P(LaunchItemsAddPosition, KeyedAddUsesTheSamePositions) {
-    LaunchItems items = Make({"A", "B", "C"});
-    items.Add("N", "n.exe", 0, GetParam().after, "key");
-    EXPECT_EQ(CaptionsOf(items), GetParam().expected);
-    EXPECT_EQ(items.Item("key")->Caption(), "N");
-}
-
-INSTANTIATE_TEST_SUITE_P(AfterValues, LaunchItemsAddPosition,
-                         testing::Values(AddCase{0, {"N", "A", "B", "C"}},
-                                         AddCase{-1, {"A", "B", "C", "N"}},
-                                         AddCase{1, {"A", "N", "B", "C"}},
-                                         AddCase{2, {"A", "B", "N", "C"}},
-                                         AddCase{3, {"A", "B", "C", "N"}}));
-
-TEST(LaunchItemsAdd, PositionOutsideTheCollectionIsRefusedAndNothingAdded) {
-    for (const std::int16_t after : {std::int16_t{4}, std::int16_t{-2}, std::int16_t{-32768}}) {
-        LaunchItems items = Make({"A", "B", "C"});
-        const auto error = CaughtError([&] { items.Add("N", "", 0, after); });
-        ASSERT_TRUE(error) << "After " << after;
-        EXPECT_EQ(error->Number(), error_number::kSubscriptOutOfRange) << "After " << after;
-        EXPECT_EQ(CaptionsOf(items), (Captions{"A", "B", "C"})) << "After " << after;
+// What the call reported: the error's number, source and description; empty when it returned.
+template <class Call>
+std::string Reported(Call&& call) {
+    try {
+        call();
+    } catch (const Error& e) {
+        return std::to_string(e.Number()) + " " + e.Source() + ": " + e.Description();
     }
+    return {};
 }
 
-TEST(LaunchItemsAdd, DuplicateKeyInAnyCaseIsRefusedAndNothingAdded) {
-    LaunchItems items;
-    items.Add("First", "", 0, -1, "Editor");
-    const auto error = CaughtError([&] { items.Add("Second", "", 0, -1, "eDITOR"); });
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->Number(), error_number::kKeyAlreadyAssociated);
-    EXPECT_EQ(CaptionsOf(items), Captions{"First"});
+Records RecordsOf(const LaunchItems& items) {
+    Records records;
+    for (const auto& i : items) records.emplace_back(i->Caption(), i->Command(), i->Icon());
+    return records;
 }
 
-TEST(LaunchItemsAdd, ItemsWithoutKeysNeverClash) {
-    LaunchItems items;
-    items.Add("A", "", 0, -1);
-    items.Add("B", "", 0, -1);
-    EXPECT_EQ(items.count(), 2);
-}
-
-TEST(LaunchItemsItem, KeyLookupIgnoresCase) {
-    LaunchItems items = Make({"A", "B"});
-    const auto keyed = items.Add("Mail", "mailto:", 4, 1, "MailKey");
-    EXPECT_EQ(items.Item("mailkey"), keyed);
-    EXPECT_EQ(items.Item(2), keyed);
-}
-
-TEST(LaunchItemsItem, PositionOutsideOneToCountIsSubscriptOutOfRange) {
-    const LaunchItems items = Make({"A", "B"});
-    for (const int index : {0, 3, -1}) {
-        const auto error = CaughtError([&] { items.Item(index); });
-        ASSERT_TRUE(error) << index;
-        EXPECT_EQ(error->Number(), error_number::kSubscriptOutOfRange) << index;
-    }
-}
-
-TEST(LaunchItemsItem, AbsentKeyIsInvalidProcedureCall) {
-    LaunchItems items = Make({"A"});
-    items.Add("K", "", 0, -1, "present");
-    for (const std::string key : {"absent", ""}) {
-        const auto error = CaughtError([&] { items.Item(key); });
-        ASSERT_TRUE(error) << key;
-        EXPECT_EQ(error->Number(), error_number::kInvalidProcedureCall) << key;
-    }
-}
-
-TEST(LaunchItemsItem, HandsOutTheStoredObject) {
-    LaunchItems items = Make({"A", "B"});
-    items.Item(2)->SetCaption("Changed");
-    EXPECT_EQ(CaptionsOf(items), (Captions{"A", "Changed"}));
-}
-
-TEST(LaunchItemsRemove, ByPositionClosesTheGap) {
-    LaunchItems items = Make({"A", "B", "C"});
-    items.Remove(2);
-    EXPECT_EQ(CaptionsOf(items), (Captions{"A", "C"}));
-    EXPECT_EQ(items.Item(2)->Caption(), "C");
-}
-
-TEST(LaunchItemsRemove, ByKeyRemovesThatItemAndFreesTheKey) {
-    LaunchItems items = Make({"A", "C"});
-    items.Add("B", "", 0, 1, "b");
-    items.Remove("B");
-    EXPECT_EQ(CaptionsOf(items), (Captions{"A", "C"}));
-    EXPECT_NO_THROW(items.Add("B again", "", 0, -1, "b"));
-}
-
-TEST(LaunchItemsRemove, KeysStayWithTheirItemsWhenOthersAreRemoved) {
-    LaunchItems items = Make({"A", "B"});
-    items.Add("K", "", 0, -1, "k");
-    items.Remove(1);
-    EXPECT_EQ(items.Item("k")->Caption(), "K");
-}
-
-TEST(LaunchItemsRemove, BadPositionOrKeyLeavesTheCollectionUnchanged) {
-    LaunchItems items = Make({"A", "B"});
-    const auto byPosition = CaughtError([&] { items.Remove(3); });
-    const auto byKey = CaughtError([&] { items.Remove("nothing"); });
-    ASSERT_TRUE(byPosition && byKey);
-    EXPECT_EQ(byPosition->Number(), error_number::kSubscriptOutOfRange);
-    EXPECT_EQ(byKey->Number(), error_number::kInvalidProcedureCall);
-    EXPECT_EQ(CaptionsOf(items), (Captions{"A", "B"}));
-}
-
-TEST(LaunchItemsMoveDown, FirstItemMovesAsTheSameObject) {
-    LaunchItems items = Make({"A", "B", "C"});
-    const auto first = items.Item(1);
-    items.MoveDown(1);
-    EXPECT_EQ(CaptionsOf(items), (Captions{"B", "A", "C"}));
-    EXPECT_EQ(items.Item(2), first);
-}
-
-TEST(LaunchItemsMoveDown, LastButOneSwapsWithTheLast) {
-    LaunchItems items = Make({"A", "B", "C", "D"});
-    items.MoveDown(3);
-    EXPECT_EQ(CaptionsOf(items), (Captions{"A", "B", "D", "C"}));
-}
-
-TEST(LaunchItemsMoveDown, RefusedOutsideOneToCountMinusOneWithNothingLost) {
-    for (const std::int16_t index :
-         {std::int16_t{3}, std::int16_t{0}, std::int16_t{-1}, std::int16_t{4}}) {
-        LaunchItems items = Make({"A", "B", "C"});
-        const auto before = ObjectsOf(items);
-        const auto error = CaughtError([&] { items.MoveDown(index); });
-        ASSERT_TRUE(error) << index;
-        EXPECT_EQ(error->Number(), error_number::kSubscriptOutOfRange) << index;
-        EXPECT_EQ(ObjectsOf(items), before) << index;
-    }
-}
-
-TEST(LaunchItemsMoveDown, SingleItemCannotMove) {
-    LaunchItems items = Make({"A"});
-    EXPECT_TRUE(CaughtError([&] { items.MoveDown(1); }));
-    EXPECT_EQ(items.count(), 1);
-}
-
-TEST(LaunchItemsMoveDown, MovedItemLosesItsKeyButTheOtherKeepsIts) {
-    LaunchItems items;
-    items.Add("A", "", 0, -1, "a");
-    items.Add("B", "", 0, -1, "b");
-    items.MoveDown(1);
-    EXPECT_EQ(items.Item("b")->Caption(), "B");
-    EXPECT_TRUE(CaughtError([&] { items.Item("a"); }));
-}
-
-TEST(LaunchItemsClone, CopiesValuesInOrderAsNewObjects) {
-    LaunchItems items;
-    items.Add("A", "a.exe", 1, -1);
-    items.Add("-", "", 0, -1);
-    items.Add("C", "c.exe", 300, -1);
-    const auto copy = items.Clone();
-    ASSERT_EQ(copy->count(), 3);
-    for (int i = 1; i <= 3; ++i) {
-        EXPECT_NE(copy->Item(i), items.Item(i));
-        EXPECT_EQ(copy->Item(i)->Caption(), items.Item(i)->Caption());
-        EXPECT_EQ(copy->Item(i)->Command(), items.Item(i)->Command());
-        EXPECT_EQ(copy->Item(i)->Icon(), items.Item(i)->Icon());
-    }
-}
-
-TEST(LaunchItemsClone, ChangingTheCopyLeavesTheSourceAlone) {
-    LaunchItems items = Make({"A", "B"});
-    const auto copy = items.Clone();
-    copy->Item(1)->SetCaption("Changed");
-    copy->Item(1)->SetIcon(5);
-    copy->Remove(2);
-    EXPECT_EQ(CaptionsOf(items), (Captions{"A", "B"}));
-    EXPECT_EQ(items.Item(1)->Icon(), 1);
-}
-
-TEST(LaunchItemsClone, CopyHasNoKeys) {
-    LaunchItems items;
-    items.Add("A", "", 0, -1, "a");
-    const auto copy = items.Clone();
-    EXPECT_TRUE(CaughtError([&] { copy->Item("a"); }));
-    EXPECT_NO_THROW(copy->Add("Another", "", 0, -1, "a"));
-}
-
-TEST(LaunchItemsClear, EmptiesTheCollectionAndItsKeys) {
-    LaunchItems items = Make({"A"});
-    items.Add("K", "", 0, -1, "k");
-    items.Clear();
-    EXPECT_EQ(items.count(), 0);
-    EXPECT_EQ(items.begin(), items.end());
-    EXPECT_NO_THROW(items.Add("K", "", 0, -1, "k"));
-}
-
-TEST(LaunchItem, SeparatorIsExactlyOneHyphen) {
-    const std::vector<std::pair<std::string, bool>> cases = {
-        {"-", true},   {"- ", false}, {" -", false},
-        {"--", false}, {"", false},   {"\xE2\x80\x93", false}};
-    for (const auto& [caption, separator] : cases) {
-        LaunchItem item;
-        item.SetCaption(caption);
-        EXPECT_EQ(item.IsSeparator(), separator) << '"' << caption << '"';
-    }
-}
-
-TEST(LaunchItem, DisplayCaptionTurnsEveryBackslashTIntoATab) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {R"(Notepad\tCtrl+N)", "Notepad\tCtrl+N"},
-        {R"(a\tb\tc)", "a\tb\tc"},
-        {R"(\t)", "\t"},
-        {R"(\\t)", "\\\t"},
-        {R"(ends with \)", R"(ends with \)"},
-        {R"(upper \T stays)", R"(upper \T stays)"},
-        {"real\ttab", "real\ttab"},
-        {"plain", "plain"},
+TEST(LaunchItems, EditsPlaceTheItemOrAreRefusedWithNothingChanged) {
+    // The captions after the edit, and the number of the error it reported.
+    const std::tuple<void (*)(LaunchItems&), const char*, const char*> kRows[] = {
+        {[](auto& l) { l.Add("N", "", 0); }, "NABC", ""},
+        {[](auto& l) { l.Add("N", "", 0, -1); }, "ABCN", ""},
+        {[](auto& l) { l.Add("N", "", 0, 2)->SetCaption("X"); }, "ABXC", ""},
+        {[](auto& l) { l.Add("N", "", 0, 3); }, "ABCN", ""},
+        {[](auto& l) { l.Add("N", "", 0, 4); }, "ABC", "9"},
+        {[](auto& l) { l.Add("N", "", 0, 1, "k"), l.Item("K")->SetCaption("X"); }, "AXBC", ""},
+        {[](auto& l) { l.Add("N", "", 0, -1, "y"), l.Add("M", "", 0, 0, "Y"); }, "ABCN", "457"},
+        {[](auto& l) { l.Item("A"); }, "ABC", "5"},
+        {[](auto& l) { l.Item(0); }, "ABC", "9"},
+        {[](auto& l) { l.Remove(1); }, "BC", ""},
+        {[](auto& l) { l.Remove(4); }, "ABC", "9"},
+        {[](auto& l) { l.MoveDown(1); }, "BAC", ""},
+        {[](auto& l) { l.MoveDown(2); }, "ACB", ""},
+        {[](auto& l) { l.MoveDown(3); }, "ABC", "9"},
+        {[](auto& l) { l.MoveDown(0); }, "ABC", "9"},
+        // A key stays with its item when the item moves up.
+        {[](auto& l) { l.Add("N", "", 0, 2, "k"), l.MoveDown(2), l.Item("k")->SetCaption("X"); },
+         "AXBC", ""},
     };
-    for (const auto& [caption, shown] : cases) {
-        LaunchItem item;
-        item.SetCaption(caption);
-        EXPECT_EQ(item.DisplayCaption(), shown) << caption;
-        EXPECT_EQ(item.Caption(), caption);
+    for (int row = 1; const auto& [edit, captions, number] : kRows) {
+        SCOPED_TRACE(testing::Message() << "row " << row++);
+        LaunchItems items = Make({{"A", "a", 1}, {"B", "b", 2}, {"C", "c", 3}});
+        const std::string said = Reported([&] { edit(items); });
+        std::string shown;
+        for (const auto& item : items) shown += item->Caption();
+        EXPECT_EQ(shown, captions);
+        EXPECT_EQ(said.substr(0, said.find(' ')), number);
     }
 }
 
-TEST(LaunchItem, CloneIsAnIndependentCopy) {
-    LaunchItem item;
-    item.SetCaption("A");
-    item.SetCommand("a.exe");
-    item.SetIcon(-7);
-    const auto copy = item.Clone();
-    copy->SetCaption("B");
-    EXPECT_EQ(item.Caption(), "A");
-    EXPECT_EQ(copy->Command(), "a.exe");
-    EXPECT_EQ(copy->Icon(), -7);
+// The bytes are what saving the items writes; loading them gives the items back.
+TEST(DataFile, ALinePerItemInTheCodePageOrElseAllInUtf8) {
+    const std::tuple<Records, std::string> kRows[] = {
+        {Records{}, ""},
+        {{{"-", "", 0}, {R"(\tRun\tCtrl+R)", R"("C:\A B\x.exe" /q)", -32768}, {"Z", "z", 32767}},
+         "-\t\t0\r\n\\tRun\\tCtrl+R\t\"C:\\A B\\x.exe\" /q\t-32768\r\nZ\tz\t32767\r\n"},
+        {{{"\xC3\xA9", "", 0}}, "\xE9\t\t0\r\n"},
+        {{{"12345678\xC3\xA9", "command", 0}}, "12345678\xE9\tcommand\t0\r\n"},
+        {{{"\xE2\x82\xAC", "a", 0}, {"\xF0\x9F\x90\xB6", "b", 1}},
+         "\xEF\xBB\xBF\xE2\x82\xAC\ta\t0\r\n\xF0\x9F\x90\xB6\tb\t1\r\n"},
+        // In the code page these would be the bytes of a byte order mark.
+        {{{"\xC3\xAF\xC2\xBB\xC2\xBF", "c", 0}}, "\xEF\xBB\xBF\xC3\xAF\xC2\xBB\xC2\xBF\tc\t0\r\n"},
+    };
+    for (const auto& [records, bytes] : kRows) {
+        SCOPED_TRACE(testing::PrintToString(bytes));
+        MemoryFileSystem disk;
+        disk.SetFile(kFile, "Old\t\t0\r\n");
+        Make(records).Save(kFile, disk, kCodec);
+        EXPECT_EQ(disk.File(kFile), bytes);
+        LaunchItems items = Make({{"Old", "", 0}});
+        items.Load(kFile, disk, kCodec);
+        EXPECT_EQ(RecordsOf(items), records);
+    }
 }
 
-class RecordingShell : public Shell {
-  public:
-    explicit RecordingShell(bool accept) : accept_(accept) {}
-    bool Open(const std::string& command) override {
-        commands.push_back(command);
-        return accept_;
+// A line ends at CR or CR LF; a malformed one stops the load, keeping the items before it.
+TEST(DataFile, LoadTrimsBlanksIgnoresExtraFieldsAndSaysWhatIsWrongWithALine) {
+    const std::tuple<std::string, Records, int, std::string> kRows[] = {
+        {"A\ta\t1\rB\tb\t2", {{"A", "a", 1}, {"B", "b", 2}}, 0, ""},
+        {"A\nB\tx\ny\t+7\tz\t\r", {{"A\nB", "x\ny", 7}}, 0, ""},
+        {"  A  \t  a b  \t-07 \r\n\xA0\t\t0", {{"A", "a b", -7}, {"\xC2\xA0", "", 0}}, 0, ""},
+        {"A\ta\t1\r\n\r\n", {{"A", "a", 1}}, 9, R"(Line 2 of "C:\D": the line is empty)"},
+        {"Caption", {}, 9, "the command and icon fields are missing"},
+        {"C\tc", {}, 9, "the icon field is missing"},
+        {"C\tc\tabc", {}, 13, "the icon field \"abc\" is not a whole number"},
+        {"C\tc\t ", {}, 13, "\"\" is not"},
+        {"C\tc\t32768", {}, 6, "the icon number \"32768\" is out of range"},
+        {"C\tc\t-32769", {}, 6, "\"-32769\" is out"},
+        {"C\tc\t99999999999999999999", {}, 6, "is out"},
+    };
+    for (const auto& [bytes, records, number, problem] : kRows) {
+        SCOPED_TRACE(testing::PrintToString(bytes));
+        MemoryFileSystem disk;
+        disk.SetFile(kFile, bytes);
+        LaunchItems items;
+        const std::string said = Reported([&] { items.Load(kFile, disk, kCodec); });
+        EXPECT_EQ(RecordsOf(items), records);
+        const std::string start = std::to_string(number) + " Trayhound.LaunchItems.Load(): Line ";
+        const bool reported = said.starts_with(start) && said.find(problem) != said.npos;
+        EXPECT_TRUE(number ? reported : said.empty()) << said;
     }
-    std::vector<std::string> commands;
+}
 
-  private:
-    bool accept_;
-};
-
-TEST(LaunchItem, ExecuteHandsTheWholeUntrimmedCommandToTheShell) {
-    for (const bool accept : {true, false}) {
-        RecordingShell shell(accept);
-        LaunchItem item;
-        item.SetCommand(R"( "C:\Program Files\App\app.exe" /x )");
-        EXPECT_EQ(item.Execute(shell), accept);
-        EXPECT_EQ(shell.commands, std::vector<std::string>{item.Command()});
+TEST(DataFile, SaveFailureKeepsTheOldFileAndNamesItsCause) {
+    const std::string fresh = R"(C:\N\T\D)";
+    // What goes wrong, where the items are saved, the error, and whether it is the save's own
+    // rather than that of creating the missing folder.
+    const std::tuple<void (*)(MemoryFileSystem&), std::string, int, std::string, bool> kRows[] = {
+        {[](auto& d) { d.SetReadOnly(kFile); }, kFile, 5, R"(Permission denied: C:\D)", true},
+        {[](auto&) {}, R"(C:\F)", 5, R"(Permission denied: C:\F)", true},
+        {[](auto&) {}, fresh, 3, R"(Path not found: C:\N\T)", false},
+        {[](auto& d) { d.FailNextCreateFolder(183); }, fresh, 183, R"(File already exists: C:\N\T)",
+         false},
+        {[](auto& d) { d.FailNextCreateFolder(32); }, fresh, 32, R"(Permission denied: C:\N\T)",
+         false},
+        {[](auto& d) { d.AddFolder("C:\\N"), d.SetDiskSpace(4); }, fresh, 112,
+         R"(Disk full: C:\N\T\D)", true},
+    };
+    for (const auto& [arrange, path, number, description, fromSave] : kRows) {
+        SCOPED_TRACE(description);
+        MemoryFileSystem disk;
+        disk.SetFile(kFile, "Old\t\t0\r\n"), disk.AddFolder(R"(C:\F)");
+        arrange(disk);
+        const auto before = disk.File(path);
+        const std::string source = fromSave ? "Trayhound.LaunchItems.Save()" : "";
+        const auto save = [&] { Make({{"N", "n", 1}}).Save(path, disk, kCodec); };
+        EXPECT_EQ(Reported(save), std::to_string(number) + " " + source + ": " + description);
+        EXPECT_EQ(disk.File(path), before);
     }
+}
+
+// Each entry as it shows (caption, what it runs, picture): the item's own icon number, whatever
+// the set holds, and the items keep theirs.
+TEST(ProgramsMenu, EntriesShowTheItemsWithTheirOwnIconNumbers) {
+    const std::tuple<const char*, const char*, int> kItems[] = {
+        {"\\tA\\\\tB\\T\\", " x ", 8}, {"-", "x.exe", 6}, {"- ", "", 9}, {"Neg", "n", -1}};
+    LaunchItems document;
+    for (const auto& [caption, command, icon] : kItems) document.Add(caption, command, icon, -1);
+    std::vector<std::string> shown;
+    for (const auto& entry : BuildProgramsMenu(document)) {
+        shown.push_back(entry.caption + "|" + CommandToRun(entry).value_or("none") + "|" +
+                        std::to_string(entry.icon) + (entry.separator ? "|separator" : ""));
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"\tA\\\tB\\T\\| x |8", "-|none|6|separator",
+                                               "- |none|9", "Neg|n|-1"}));
+    std::string icons;
+    for (const auto& item : document) icons += std::to_string(item->Icon()) + " ";
+    EXPECT_EQ(icons, "8 6 9 -1 ");
+    EXPECT_EQ(LaunchItem().Icon(), 0);  // a new item shows no picture either
+    document.Clear();
+    const auto blank = BuildProgramsMenu(document);
+    ASSERT_EQ(blank.size(), 1u);
+    EXPECT_EQ(blank[0].caption + CommandToRun(blank[0]).value_or("none"), "none");
 }
 
 }  // namespace

@@ -18,6 +18,7 @@ using Names = std::vector<std::string>;
 const std::string kFile = R"(C:\AppData\Trayhound\Document.dat)";
 const std::string kInternal(kInternalIconSetMarker);
 const std::string_view kList = R"(Options\LastIconSetFileNames)";
+const std::string kVersionSource = "WindowsVersion.GetWindowsVersion";
 
 // The file at start, the error of a save on request (-1: none) before one more item is added,
 // and the file at the end: one that could not be read is kept until a save has succeeded.
@@ -162,10 +163,30 @@ TEST(ShutdownRequest, AnyTextIsARequestAndIsTakenAwayButAnEmptyOneStays) {
     EXPECT_TRUE(TakeShutdownRequest(settings) && !TakeShutdownRequest(settings));
 }
 
+// The packed number's parts; the field a caller asks for from version 6.2 build 32767, or the
+// error number (0 for none) for a field that does not exist or a build that does not fit.
 TEST(WindowsVersion, PartsOfTheVersionNumbers) {
-    EXPECT_EQ(DecodePlatformVersion(0xC3005A04u).buildHigh, 0xC3);
-    EXPECT_EQ(std::tuple(IsXpOrLater(5, 0), IsXpOrLater(5, 1), IsXpOrLater(6, 0)),
-              std::tuple(false, true, true));
+    const auto packed = DecodePlatformVersion(0xC3B15A04u);
+    EXPECT_EQ(
+        std::tuple(packed.major, packed.minor, packed.buildLow, packed.buildHigh, packed.isNt),
+        std::tuple(4, 0x5A, 0xB1, 0xC3, false));
+    EXPECT_TRUE(DecodePlatformVersion(0x1DB10106u).isNt);
+    EXPECT_EQ(
+        std::tuple(IsXpOrLater(4, 9), IsXpOrLater(5, 0), IsXpOrLater(5, 1), IsXpOrLater(6, 0)),
+        std::tuple(false, false, true, true));
+    const std::tuple<int, std::uint32_t, int, int> kFields[] = {
+        {1, 32767, 6, 0}, {2, 32767, 2, 0}, {3, 32767, 32767, 0},
+        {0, 1, 0, 301},   {4, 1, 0, 301},   {3, 32768, 0, error_number::kOverflow}};
+    for (const auto& [field, build, value, error] : kFields) {
+        SCOPED_TRACE(field);
+        try {
+            EXPECT_EQ(std::pair(int{SelectVersionField(field, 6, 2, build)}, 0),
+                      std::pair(value, error));
+        } catch (const Error& failure) {
+            EXPECT_EQ(std::pair(failure.Number(), failure.Source()),
+                      std::pair(error, kVersionSource));
+        }
+    }
 }
 
 }  // namespace

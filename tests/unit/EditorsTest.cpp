@@ -27,6 +27,7 @@ struct ListView : ListEditorView {
     void EnableButtons(const ListButtons& state) override { buttons = state; }
     bool EditItem(LaunchItem& item) override {
         if (confirm) item.SetCaption(item.Caption() == "New Item" ? "N" : item.Caption() + "'");
+        if (confirm) item.SetCommand("run"), item.SetIcon(3);
         return confirm;
     }
     void ShowError(const string&) override { log += "e"; }
@@ -53,7 +54,8 @@ struct ListFixture : ListView {
 };
 
 // Items ("t" is backslash-t), then a script: a digit selects that entry; n/N New confirmed or not,
-// e Edit, D double-click, d Delete, u Up, w Down, f the next save fails, k OK, x Cancel and unload.
+// e Edit, D double-click, d Delete, u Up, w Down, p/P P and Q dropped on the selected entry or
+// below the last, f the next save fails, k OK, x Cancel and unload.
 // Then the entries (the working copy's too) | selection, which of Edit, Delete, Up and Down can be
 // pressed | the log, L when the working copy went live, S when it was saved.
 TEST(ListEditor, ListSelectionButtonsAndOk) {
@@ -64,7 +66,8 @@ TEST(ListEditor, ListSelectionButtonsAndOk) {
         {"ABC1dx", "A C | 1 EDU- | rcs"}, {"ABC2dfk", "A B | 1 EDU- | recL"},
         {"ABC1u", "B A C | 0 ED-W | r"},  {"ABC1wk", "A C B | 2 EDU- | rcLS"},
         {"AB0u1w", "A B | 1 EDU- | r"},   {"tAB0wwu", "A \t B | 1 EDUW | r"},
-        {"ABduwe", "A B | -1 ---- | r"}};
+        {"ABduwe", "A B | -1 ---- | r"},  {"ABC0p", "A P Q B C | 2 EDUW | r"},
+        {"AB1P", "A B P Q | 3 EDU- | r"}, {"ABPx", "A B P Q | 3 EDU- | rcs"}};
     for (const auto& [script, outcome] : kRows) {
         const std::string_view text = script;
         const auto split = std::min(text.find_first_not_of("ABCt"), text.size());
@@ -79,6 +82,11 @@ TEST(ListEditor, ListSelectionButtonsAndOk) {
             if (c == 'd') editor.cmdDelete_Click();
             if (c == 'u') editor.cmdMoveUp_Click();
             if (c == 'w') editor.cmdMoveDown_Click();
+            if (c == 'p' || c == 'P') {
+                std::vector<LaunchItem> dropped(2);
+                dropped[0].SetCaption("P"), dropped[1].SetCaption("Q");
+                editor.ItemsDropped(dropped, c == 'p' ? list.selection : 99);
+            }
             if (c == 'f') list.files->FailNextReplace(error_number::kDiskFull);
             if (c == 'k') editor.cmdOK_Click();
             if (c == 'x') editor.cmdCancel_Click(), editor.Form_Unload();
@@ -94,6 +102,12 @@ TEST(ListEditor, ListSelectionButtonsAndOk) {
         shown += " | " + list.log + (list.app.Document() == editor.WorkingCopy() ? "L" : "");
         EXPECT_EQ(shown + (list.files->File("C:\\Trayhound\\Document.dat") ? "S" : ""), outcome);
     }
+    // Edit and New keep the command and picture chosen in the item editor too.
+    ListFixture edited("A");
+    edited.confirm = true, edited.selection = 0, edited.editor.lstItems_Click();
+    edited.editor.cmdEdit_Click(), edited.editor.cmdNew_Click();
+    for (const auto& item : *edited.editor.WorkingCopy())
+        EXPECT_EQ(item->Command() + std::to_string(item->Icon()), "run3");
 }
 
 // Also the shell, which refuses "bad", and the registry with the Run history (MRUList orders it).

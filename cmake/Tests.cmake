@@ -8,7 +8,7 @@ include(GoogleTest)
 
 # The test doubles and helpers the tests, fuzz targets and benchmarks share.
 add_library(trayhound_test_common STATIC tests/common/LinearIni.cpp tests/common/MemoryFileSystem.cpp
-    tests/common/MemorySettingsStore.cpp tests/common/Windows1252Codec.cpp)
+    tests/common/Windows1252Codec.cpp)
 target_link_libraries(trayhound_test_common PUBLIC trayhound_core GTest::gtest)
 target_include_directories(trayhound_test_common PUBLIC tests/common)
 

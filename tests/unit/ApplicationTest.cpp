@@ -111,6 +111,7 @@ TEST(Options, ReadTheStoredListSkippingBlankEntries) {
             store->Write(kAppTitle, kList, std::to_string(i++), entry);
         EXPECT_EQ(Options(store).LastIconSetFileNames, list);
         EXPECT_EQ(store->Read(kAppTitle, kList, "count", ""), std::to_string(list.size()));
+        EXPECT_EQ(Options(store).LastIconSetFileNames, list);  // as written back
     }
 }
 

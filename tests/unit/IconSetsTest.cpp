@@ -7,6 +7,7 @@
 #include "iconsets/IniEdit.h"
 #include "iconsets/OptionsDialog.h"
 #include "support/Error.h"
+#include "support/Utf8.h"
 
 namespace trayhound {
 namespace {
@@ -45,11 +46,31 @@ TEST(IniEdit, LookupRules) {
          "S", "k", Bad(2) + "(" + Bad(14) + "\xEF\xBC\xA1\xF4\x80\x80\x80" + Bad(1)},
         {string("\xFF\xFE[\0S\0]\0\r\0\x3D\xD8\x00\xDC\xFF\xDB\xFF\xDF\x3D\xD8z\0\x00\xDC\x00\xD8z",
                 27),
-         "S", "", "\xF0\x9F\x90\x80\xF4\x8F\xBF\xBF" + Bad(1) + "z" + Bad(3)}};
+         "S", "", "\xF0\x9F\x90\x80\xF4\x8F\xBF\xBF" + Bad(1) + "z" + Bad(3)},
+        {string("\xFF\xFE[\0S\0]\0\r\0k\0=\0\x3D\xD8\x00\xDE", 18), "S", "k", "\xF0\x9F\x98\x80"}};
     for (const auto& [file, section, key, value] : kRows)
         EXPECT_EQ(Read(file).GetValue(section, key), value) << file << "|" << section << "|" << key;
     IniEdit ini = Read(" [S] \r\r\nb\rc\nd\r\n");
     EXPECT_EQ(ini.Lines(), (std::vector<string>{" [S] ", "", "b", "c\nd", "[]"}));
+}
+
+// Letters fold one for one to their capitals where Windows folds them alike in every language;
+// the others, and the letters just outside each folding run, stay.
+TEST(IniEdit, UpperCaseFoldsLettersOneForOne) {
+    const std::u32string kFrom =
+        U"`az{\u00DF\u00E0\u00F7\u00FE\u00FF\u0101\u0130\u0131\u0137\u0138\u0139"
+        U"\u013A\u0148\u0149\u014B\u0178\u017A\u017E\u017F\u03AC\u03AD\u03AF\u03B0"
+        U"\u03B1\u03C2\u03CB\u03CC\u03CD\u03CE\u042F\u0430\u044F\u0450\u045F\u0460";
+    const std::u32string kTo =
+        U"`AZ{\u00DF\u00C0\u00F7\u00DE\u0178\u0100\u0130\u0131\u0136\u0138\u0139"
+        U"\u0139\u0147\u0149\u014A\u0178\u0179\u017D\u017F\u0386\u0388\u038A\u03B0"
+        U"\u0391\u03A3\u03AB\u038C\u038E\u038F\u042F\u0410\u042F\u0400\u040F\u0460";
+    ASSERT_EQ(kFrom.size(), kTo.size());
+    for (std::size_t i = 0; i < kFrom.size(); ++i) {
+        string from, to;
+        AppendUtf8(from, kFrom[i]), AppendUtf8(to, kTo[i]);
+        EXPECT_EQ(IniEdit::UpperCase(from), to) << "U+" << std::hex << std::uint32_t{kFrom[i]};
+    }
 }
 
 // Each picture's image ("*" built in, extras named), then the set's count.

@@ -42,7 +42,8 @@ TEST(Utf8, WalksCharactersAndReplacesWhatIsNotWellFormed) {
 }
 
 TEST(Utf8, EncodesEveryLengthOfSequence) {
-    for (const char32_t codePoint : {U'A', U'\u00E9', U'\u20AC', U'\U0001F600', U'\U0010FFFF'}) {
+    for (const char32_t codePoint : {U'A', U'\u007F', U'\u0080', U'\u07FF', U'\u0800', U'\uFFFD',
+                                     U'\U00010000', U'\U0010FFFF'}) {
         std::string text;
         AppendUtf8(text, codePoint);
         std::size_t position = 0;

@@ -5,10 +5,9 @@ import os
 import time
 import unittest
 
-from harness import MESSAGE_TEXT_ID, SCREEN, SETTINGS_KEY, SessionTest, WineSession, wait_for
+from harness import MESSAGE_TEXT_ID, SCREEN, SETTINGS_KEY, SessionTest, WineSession, centre, controls, wait_for
 
 SHELL_FOLDERS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders"
-
 COMMAND_MENU = ["&List...", "&Options...", "", "&Help", "&About", "", "E&xit"]
 
 
@@ -16,26 +15,19 @@ class ProgramsMenuTest(SessionTest):
     def setUp(self):
         super().setUp()
         s = self.session
-        self.marker = os.path.join(s.drive_c, "launched.txt")
-        with open(os.path.join(s.drive_c, "mark.bat"), "wb") as f:
-            f.write(b"@echo launched> C:\\launched.txt\r\n")
-        s.write_data_file(
-            b"&Marker\tC:\\mark.bat\t1\r\n"
-            b"-\t\t0\r\n"
-            b"Mail\\tCtrl+M\tmailto:someone@example.com\t4\r\n"
-            b"Seven\tC:\\nothing.exe\t7\r\n"
-            b"Plain\tC:\\nothing.exe\t0\r\n")
+        self.marker = s.add_marker()
+        s.write_data_file(b"&Marker\tC:\\mark.bat\t1\r\n-\t\t0\r\nMail\\tCtrl+M\tmailto:someone@example.com\t4\r\n"
+                          b"Seven\tC:\\nothing.exe\t7\r\nPlain\tC:\\nothing.exe\t0\r\n")
         s.start()
 
     def test_left_click_shows_the_items_in_order_with_their_pictures(self):
         items = self.session.open_menu(1)
         self.session.screenshot("programs-menu.png")
-        self.assertEqual([i["text"] for i in items if not i["separator"]],
-                         ["&Marker", "Mail\tCtrl+M", "Seven", "Plain"])
-        self.assertEqual([i["separator"] for i in items], [False, True, False, False, False])
         # Icon 7 is above the internal set's five pictures: it shows none.
-        self.assertEqual([i["picture"] for i in items], [True, False, True, False, False])
-        self.assertFalse(any(i["default"] for i in items))
+        self.assertEqual([(i["text"], i["separator"], i["picture"], i["default"]) for i in items],
+                         [("&Marker", False, True, False), ("", True, False, False),
+                          ("Mail\tCtrl+M", False, True, False), ("Seven", False, False, False),
+                          ("Plain", False, False, False)])
 
     def test_right_click_shows_the_command_menu_with_list_as_default(self):
         items = self.session.open_menu(3)
@@ -55,7 +47,7 @@ class ProgramsMenuTest(SessionTest):
         an_hour_ago = os.stat(s.data_file).st_mtime - 3600
         os.utime(s.data_file, (an_hour_ago, an_hour_ago))
         s.attrib("+h", s.data_file)
-        s.choose(s.open_menu(3), "E&xit")
+        s.command("E&xit")
         self.assertEqual(s.wait_exit(20), 0)
         wait_for(lambda: not s.icon_shown(), 10, what="the icon to go")
         # Not written again: the same bytes (icon 7 kept, though the set has no picture for it),
@@ -69,36 +61,33 @@ class ProgramsMenuTest(SessionTest):
     def test_the_common_controls_and_dialogs_load_with_the_first_dialog_not_at_start(self):
         s = self.session
         self.assertEqual(s.loaded_dlls() & {"comctl32.dll", "comdlg32.dll"}, set())
-        s.choose(s.open_menu(3), "&List...")
-        s.window("List")
+        s.command("&List...", "List")
         self.assertIn("comctl32.dll", s.loaded_dlls())
 
     def test_about_box_switches_views_copies_its_link_and_closes_with_escape(self):
         s = self.session
-        s.choose(s.open_menu(3), "&About")
-        about = s.window("About Trayhound")
+        about = s.command("&About", "About Trayhound")
         s.screenshot("about.png")
         self.assertEqual(about["rect"][2:], [SCREEN[0] - 50, SCREEN[1] - 50])
         version = next(c for c in about["controls"] if c["text"].startswith("Version "))
 
+        def lists():
+            return [c for c in controls(s.find(about["hwnd"]), "ListBox") if c["visible"]]
+
         def view():
-            controls = s.find(about["hwnd"])["controls"]
-            lists = [c for c in controls if c["class"].lower() == "listbox" and c["visible"]]
-            heading = next(c["text"] for c in controls if c["hwnd"] == version["hwnd"])
-            return heading, [len(c["entries"]) for c in lists]
+            heading = next(c["text"] for c in s.find(about["hwnd"])["controls"] if c["hwnd"] == version["hwnd"])
+            return heading, [len(c["entries"]) for c in lists()]
 
         for keys, expected in [("F2", ("Application Info", [23])), ("shift+F3", ("Application Info", [23])),
-                               ("F3", ("Thanks to:", [0])), ("F1", (version["text"], []))]:
+                               ("F3", ("Thanks to:", [0])), ("F1", (version["text"], [])),
+                               ("F2", ("Application Info", [23]))]:
             s.key(keys)
             self.until(view, expected, f"the view after {keys}")
 
-        s.key("F2")
-        properties = wait_for(lambda: next((c for c in s.find(about["hwnd"])["controls"]
-                                            if c["class"].lower() == "listbox" and c["visible"]), None),
-                              10, what="the property list")
+        properties = lists()[0]
         row = next(i for i, e in enumerate(properties["entries"]) if e.startswith("PrevInstance\t"))
-        s.probe(f"lbselect {properties['hwnd']} {row}")
-        s.probe(f"lbdblclk {properties['hwnd']}")
+        s.probe("lbselect", properties, row)
+        s.probe("lbdblclk", properties)
         box = s.window("PrevInstance")
         self.assertEqual([c["text"] for c in box["controls"] if c["id"] == MESSAGE_TEXT_ID], ["False"])
         s.key("Return")
@@ -107,9 +96,8 @@ class ProgramsMenuTest(SessionTest):
         s.key("F1")
         self.until(view, (version["text"], []), "the main view with the mail link")
         link = next(c for c in about["controls"] if "@" in c["text"])
-        left, top, right, bottom = link["rect"]
-        s.click_at((left + right) // 2, (top + bottom) // 2, button=3)
-        s.choose(wait_for(lambda: s.probe("menu"), 10, what="the link menu")[-1]["items"], "Copy Shortcut")
+        s.click_at(*centre(link["rect"]), button=3)
+        s.choose(wait_for(lambda: s.probe("menu"), 10, what="the link menu")[-1], "Copy Shortcut")
         copied = wait_for(lambda: s.probe("clipboard")["text"], 10, what="the link on the clipboard")
         self.assertTrue(copied.startswith("mailto:") and link["text"] in copied, copied)
 
@@ -136,11 +124,10 @@ class ClickTest(SessionTest):
             with self.subTest(seconds_between_clicks=pause):
                 s.click_icon(1, double=True, delay=pause)
                 time.sleep(0.5)
-                lists = [w for w in s.windows() if w["title"] == "List"]
+                lists = [w for w in s.windows() if w["text"] == "List"]
                 self.assertEqual((len(lists), s.probe("menu")), (int(shows_list), []))
                 for window in lists:
-                    s.probe(f"close {window['hwnd']}")
-                    wait_for(lambda: s.find(window["hwnd"]) is None, 10, what="the list editor to close")
+                    self.close_with(window)
 
 
 class ShutdownTest(SessionTest):
@@ -153,26 +140,20 @@ class ShutdownTest(SessionTest):
         self.assertEqual(s.read_data_file(), b"A\tC:\\a.exe\t2\r\n")
 
     def test_shutdown_request_ends_the_program_while_the_about_box_is_open(self):
-        s = self.session
-        s.start()
-        s.choose(s.open_menu(3), "&About")
-        s.window("About Trayhound")
+        self.session.start()
+        self.session.command("&About", "About Trayhound")
         self.assert_shutdown_request_ends_it("now")
 
     def test_the_first_save_creates_the_folder_and_an_unchanged_empty_list_writes_nothing(self):
         s = self.session
-        folder = os.path.dirname(s.data_file)
         s.start()
-        items = s.open_menu(1)
-        self.assertEqual([(i["text"], i["separator"]) for i in items], [("", False)])
+        self.assertEqual([(i["text"], i["separator"]) for i in s.open_menu(1)], [("", False)])
         s.close_menu()
         self.assert_shutdown_request_ends_it()
-        self.assertFalse(os.path.exists(folder))
+        self.assertFalse(os.path.exists(os.path.dirname(s.data_file)))
         wait_for(lambda: not s.icon_shown(), 10, what="the icon to go")
         s.start()
-        s.choose(s.open_menu(3), "&List...")
-        editor = s.window("List")
-        s.probe(f"click {next(c['hwnd'] for c in editor['controls'] if c['text'] == 'OK')}")
+        self.close_with(s.command("&List...", "List"), "OK")
         wait_for(lambda: os.path.exists(s.data_file), 10, what="the data file")
         self.assertEqual(s.read_data_file(), b"")
 
@@ -197,15 +178,13 @@ class InstanceTest(SessionTest):
                 prepare(s)
                 s.start(wait_icon=False)
                 box = s.window("Trayhound", timeout=20)
-                message = next(c["text"] for c in box["controls"] if c["id"] == MESSAGE_TEXT_ID)
-                self.assertIn(expected, message)
+                self.assertIn(expected, next(c["text"] for c in box["controls"] if c["id"] == MESSAGE_TEXT_ID))
                 self.assertFalse(s.icon_shown())
                 s.key("Return")
                 self.assertEqual(s.wait_exit(20), 1)
                 self.assertFalse(s.icon_shown())
                 self.assertEqual(os.path.exists(s.data_file) and s.read_data_file(),
                                  bad if fault.endswith("file") else False)
-
 
 if __name__ == "__main__":
     unittest.main()

@@ -2,21 +2,20 @@
 // process cannot read a program's menus, so the probe answers from inside: it serves requests
 // written as files into a folder shared with the test, one at a time.
 //
-// Requests (first line of request.txt; the answer goes to response.txt, written atomically):
-//   menu                      the open popup menus: entries with text, kind, default, picture
+// Requests (request.txt; the JSON answer goes to response.txt, written atomically):
+//   menu                      the open popup menus, each a list of entries (text, separator,
+//                             default, selected, picture, screen rectangle)
 //   windows                   the process's visible top-level windows (owner, foreground) and
 //                             their controls (screen rectangles, enabled and focus state, lists)
+//   clipboard                 the clipboard's text
 //   click <hwnd>              presses a button as a user would (posted, never sent)
-//   settext <hwnd> <text>     replaces an edit box's text (typing)
+//   close <hwnd>              the title bar's close box
+//   settext <hwnd> <text>     replaces a field's text (typing)
 //   lbselect <hwnd> <index>   selects a list-box entry and tells the owner
 //   cbselect <hwnd> <index>   selects a combo-box entry and tells the owner
 //   lbdblclk <hwnd>           double-clicks the selected list-box entry
-//   key <hwnd> <vk>           a key press sent to a window
-//   close <hwnd>              the title bar's close box
-//   clipboard                 the clipboard's text
 //   drop <hwnd> <x> <y> files <path>|<path>...   a drop of files on the window at a screen point,
 //   drop <hwnd> <x> <y> text <text>              or of a text, through its real drop target
-//   hold <modifiers> <vk>     holds a hotkey from another thread, as another program would
 #include <windows.h>
 
 #include <commctrl.h>
@@ -30,77 +29,67 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
 
-constexpr wchar_t kExchangeFolder[] = L"C:\\trayhound-probe";
-
-std::string Utf8(std::wstring_view wide) {
-    if (wide.empty()) return {};
-    const int size = static_cast<int>(wide.size());
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, out.data(), length, nullptr, nullptr);
-    return out;
-}
-
 std::wstring Wide(std::string_view utf8) {
-    if (utf8.empty()) return {};
     const int size = static_cast<int>(utf8.size());
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, out.data(), length);
+    std::wstring out(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, out.data(), static_cast<int>(out.size()));
     return out;
 }
 
-std::string Json(std::wstring_view text) {
-    std::string out = "\"";
-    for (const char c : Utf8(text)) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char buffer[8];
-                    std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
-                    out += buffer;
-                } else {
-                    out += c;
-                }
-        }
+// A JSON text written front to back: a comma goes before any value that follows another.
+class Json {
+  public:
+    Json& Open(char bracket) { return Put({&bracket, 1}); }
+    Json& Close(char bracket) { return Put({&bracket, 1}, false); }
+    Json& Key(std::string_view name) { return Put("\"" + std::string(name) + "\":"); }
+    template <typename T>
+    Json& Field(std::string_view name, const T& value) {
+        return Key(name).Value(value);
     }
-    return out + "\"";
-}
+    template <typename T>
+    requires std::is_arithmetic_v<T> Json& Value(T value) {
+        return Put(std::is_same_v<T, bool> ? (value ? "true" : "false") : std::to_string(value));
+    }
+    Json& Value(HWND hwnd) { return Value(reinterpret_cast<std::uintptr_t>(hwnd)); }
+    Json& Value(const RECT& r) {
+        return Open('[').Value(r.left).Value(r.top).Value(r.right).Value(r.bottom).Close(']');
+    }
+    // Anything but printable ASCII goes as \u escapes of UTF-16 code units.
+    Json& Value(std::wstring_view text) {
+        std::string quoted = "\"";
+        for (const wchar_t c : text) {
+            char escaped[8] = {static_cast<char>(c)};
+            if (c < 0x20 || c > 0x7e || c == '"' || c == '\\')
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+            quoted += escaped;
+        }
+        return Put(quoted + '"');
+    }
+    std::string Text() const { return text_; }
 
-std::string Handle(HWND hwnd) {
-    return std::to_string(reinterpret_cast<std::uintptr_t>(hwnd));
-}
+  private:
+    Json& Put(std::string_view raw, bool separate = true) {
+        if (separate && !text_.empty() && !std::strchr("[{:", text_.back())) text_ += ',';
+        text_ += raw;
+        return *this;
+    }
+    std::string text_;
+};
 
-HWND ParseHandle(const std::string& text) {
-    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(std::stoull(text)));
+std::string Error(std::string_view what) {
+    return Json().Open('{').Field("error", Wide(what)).Close('}').Text();
 }
 
 std::wstring WindowText(HWND hwnd) {
     wchar_t buffer[1024] = {};
     // Sent across threads of the same process; the owner's UI thread answers it.
-    DWORD_PTR length = 0;
     SendMessageTimeoutW(hwnd, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer),
-                        SMTO_ABORTIFHUNG, 2000, &length);
+                        SMTO_ABORTIFHUNG, 2000, nullptr);
     return buffer;
 }
 
@@ -110,186 +99,214 @@ std::wstring ClassName(HWND hwnd) {
     return buffer;
 }
 
-std::vector<HWND> ProcessTopLevelWindows() {
-    std::vector<HWND> windows;
-    EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(hwnd, &pid);
-            if (pid == GetCurrentProcessId())
-                reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
-    return windows;
+RECT ScreenRect(HWND hwnd) {
+    RECT rect{};
+    GetWindowRect(hwnd, &rect);
+    return rect;
 }
 
-std::string DescribeMenu(HWND menuWindow) {
-    const auto menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
-    std::ostringstream out;
-    out << "{\"hwnd\":" << Handle(menuWindow) << ",\"items\":[";
-    const int count = menu ? GetMenuItemCount(menu) : 0;
-    for (int i = 0; i < count; ++i) {
-        wchar_t text[512] = {};
-        MENUITEMINFOW info{};
-        info.cbSize = sizeof info;
-        info.fMask =
-            MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_BITMAP | MIIM_CHECKMARKS | MIIM_ID;
-        info.dwTypeData = text;
-        info.cch = static_cast<UINT>(std::size(text));
-        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
-        RECT rect{};
-        GetMenuItemRect(menuWindow, menu, static_cast<UINT>(i), &rect);
-        const bool picture = info.hbmpItem != nullptr || info.hbmpUnchecked != nullptr;
-        out << (i ? "," : "") << "{\"index\":" << i << ",\"id\":" << info.wID
-            << ",\"separator\":" << ((info.fType & MFT_SEPARATOR) ? "true" : "false")
-            << ",\"default\":" << ((info.fState & MFS_DEFAULT) ? "true" : "false")
-            << ",\"disabled\":" << ((info.fState & MFS_DISABLED) ? "true" : "false")
-            << ",\"selected\":" << ((info.fState & MFS_HILITE) ? "true" : "false")
-            << ",\"picture\":" << (picture ? "true" : "false") << ",\"text\":" << Json(text)
-            << ",\"rect\":[" << rect.left << "," << rect.top << "," << rect.right << ","
-            << rect.bottom << "]}";
-    }
-    out << "]}";
-    return out.str();
+// The visible top-level windows of this process, or all the children of one of them.
+std::vector<HWND> Windows(HWND parent = nullptr) {
+    std::vector<HWND> found;
+    const WNDENUMPROC add = [](HWND hwnd, LPARAM param) -> BOOL {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        const bool child = GetAncestor(hwnd, GA_PARENT) != GetDesktopWindow();
+        if (pid == GetCurrentProcessId() && (child || IsWindowVisible(hwnd)))
+            reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+        return TRUE;
+    };
+    if (parent)
+        EnumChildWindows(parent, add, reinterpret_cast<LPARAM>(&found));
+    else
+        EnumWindows(add, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void DescribeMenuItem(Json& json, HWND window, HMENU menu, UINT index) {
+    wchar_t text[512] = {};
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_BITMAP | MIIM_CHECKMARKS;
+    info.dwTypeData = text;
+    info.cch = static_cast<UINT>(std::size(text));
+    GetMenuItemInfoW(menu, index, TRUE, &info);
+    RECT rect{};
+    GetMenuItemRect(window, menu, index, &rect);
+    json.Open('{').Field("text", text).Field("separator", (info.fType & MFT_SEPARATOR) != 0);
+    json.Field("default", (info.fState & MFS_DEFAULT) != 0)
+        .Field("selected", (info.fState & MFS_HILITE) != 0)
+        .Field("picture", info.hbmpItem || info.hbmpUnchecked)
+        .Field("rect", rect)
+        .Close('}');
 }
 
 std::string Menus() {
-    std::ostringstream out;
-    out << "[";
-    bool first = true;
-    for (HWND hwnd : ProcessTopLevelWindows()) {
-        if (ClassName(hwnd) != L"#32768" || !IsWindowVisible(hwnd)) continue;
-        out << (first ? "" : ",") << DescribeMenu(hwnd);
-        first = false;
+    Json json;
+    json.Open('[');
+    for (HWND window : Windows()) {
+        if (ClassName(window) != L"#32768") continue;
+        const auto menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
+        json.Open('[');
+        for (int i = 0; menu && i < GetMenuItemCount(menu); ++i)
+            DescribeMenuItem(json, window, menu, static_cast<UINT>(i));
+        json.Close(']');
     }
-    out << "]";
-    return out.str();
+    return json.Close(']').Text();
 }
 
-std::string ListEntries(HWND hwnd, UINT countMessage, UINT lengthMessage, UINT textMessage) {
-    std::ostringstream out;
-    out << "[";
-    const auto count = SendMessageW(hwnd, countMessage, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        const auto length = SendMessageW(hwnd, lengthMessage, static_cast<WPARAM>(i), 0);
-        std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
-        SendMessageW(hwnd, textMessage, static_cast<WPARAM>(i),
-                     reinterpret_cast<LPARAM>(text.data()));
-        text.resize(wcslen(text.c_str()));
-        out << (i ? "," : "") << Json(text);
+void ListEntries(Json& json, HWND list, UINT countMessage, UINT lengthMessage, UINT textMessage) {
+    json.Open('[');
+    for (WPARAM i = 0; i < static_cast<WPARAM>(SendMessageW(list, countMessage, 0, 0)); ++i) {
+        std::wstring text(static_cast<std::size_t>(SendMessageW(list, lengthMessage, i, 0)) + 1,
+                          L'\0');
+        SendMessageW(list, textMessage, i, reinterpret_cast<LPARAM>(text.data()));
+        json.Value(text.c_str());
     }
-    out << "]";
-    return out.str();
-}
-
-std::string JsonRect(const RECT& rect) {
-    std::ostringstream out;
-    out << "[" << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom << "]";
-    return out.str();
-}
-
-// The probe runs on its own thread, where GetFocus answers for that thread only: ask the
-// window's own user-interface thread.
-HWND FocusOf(HWND hwnd) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    return GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) ? info.hwndFocus
-                                                                            : nullptr;
+    json.Close(']');
 }
 
 // Screen rectangles of a list box's entries, for clicking them with the real mouse.
-std::string ListItemRects(HWND hwnd) {
-    std::ostringstream out;
-    out << "[";
-    const auto count = SendMessageW(hwnd, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
+void ListItemRects(Json& json, HWND list) {
+    json.Open('[');
+    for (WPARAM i = 0; i < static_cast<WPARAM>(SendMessageW(list, LB_GETCOUNT, 0, 0)); ++i) {
         RECT rect{};
-        SendMessageW(hwnd, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&rect));
-        MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-        out << (i ? "," : "") << JsonRect(rect);
+        SendMessageW(list, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&rect));
+        MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        json.Value(rect);
     }
-    out << "]";
-    return out.str();
+    json.Close(']');
 }
 
-std::string DescribeControl(HWND hwnd) {
-    const std::wstring className = ClassName(hwnd);
-    // A combo box counts as focused while its edit field has the focus.
-    const HWND focus = FocusOf(hwnd);
-    RECT rect{};
-    GetWindowRect(hwnd, &rect);
-    std::ostringstream out;
-    out << "{\"hwnd\":" << Handle(hwnd) << ",\"class\":" << Json(className)
-        << ",\"id\":" << GetDlgCtrlID(hwnd) << ",\"text\":" << Json(WindowText(hwnd))
-        << ",\"visible\":" << (IsWindowVisible(hwnd) ? "true" : "false")
-        << ",\"enabled\":" << (IsWindowEnabled(hwnd) ? "true" : "false") << ",\"focused\":"
-        << ((focus == hwnd || (focus && GetParent(focus) == hwnd)) ? "true" : "false")
-        << ",\"rect\":" << JsonRect(rect);
-    const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
-    out << ",\"style\":" << style;
-    if (_wcsicmp(className.c_str(), L"ListBox") == 0) {
-        out << ",\"selected\":" << SendMessageW(hwnd, LB_GETCURSEL, 0, 0)
-            << ",\"entries\":" << ListEntries(hwnd, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT)
-            << ",\"item_rects\":" << ListItemRects(hwnd);
-    } else if (_wcsicmp(className.c_str(), L"ComboBox") == 0) {
-        out << ",\"selected\":" << SendMessageW(hwnd, CB_GETCURSEL, 0, 0)
-            << ",\"entries\":" << ListEntries(hwnd, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
-    } else if (_wcsicmp(className.c_str(), L"Button") == 0) {
-        out << ",\"default\":" << (((style & 0x0F) == BS_DEFPUSHBUTTON) ? "true" : "false")
-            << ",\"checked\":"
-            << (SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED ? "true" : "false");
-    } else if (_wcsicmp(className.c_str(), HOTKEY_CLASSW) == 0) {
-        out << ",\"hotkey\":" << SendMessageW(hwnd, HKM_GETHOTKEY, 0, 0);
+// Opens the window's object with what every window has; the caller adds to it and closes it.
+Json& Describe(Json& json, HWND hwnd) {
+    const std::wstring kind = ClassName(hwnd);
+    // The probe runs on its own thread, where GetFocus answers for that thread only: ask the
+    // window's own user-interface thread.
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &thread);
+    const HWND focus = thread.hwndFocus;
+    json.Open('{').Field("hwnd", hwnd).Field("class", kind).Field("id", GetDlgCtrlID(hwnd));
+    json.Field("text", WindowText(hwnd))
+        .Field("visible", IsWindowVisible(hwnd) != 0)
+        .Field("enabled", IsWindowEnabled(hwnd) != 0)
+        // A combo box counts as focused while its edit field has the focus.
+        .Field("focused", focus && (focus == hwnd || GetParent(focus) == hwnd))
+        .Field("rect", ScreenRect(hwnd));
+    if (_wcsicmp(kind.c_str(), L"ListBox") == 0) {
+        json.Field("selected", SendMessageW(hwnd, LB_GETCURSEL, 0, 0));
+        ListEntries(json.Key("entries"), hwnd, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
+        ListItemRects(json.Key("item_rects"), hwnd);
+    } else if (_wcsicmp(kind.c_str(), L"ComboBox") == 0) {
+        json.Field("selected", SendMessageW(hwnd, CB_GETCURSEL, 0, 0));
+        ListEntries(json.Key("entries"), hwnd, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
+    } else if (_wcsicmp(kind.c_str(), L"Button") == 0) {
+        json.Field("checked", SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED);
+    } else if (_wcsicmp(kind.c_str(), HOTKEY_CLASSW) == 0) {
+        json.Field("hotkey", SendMessageW(hwnd, HKM_GETHOTKEY, 0, 0));
     }
-    out << "}";
-    return out.str();
+    return json;
 }
 
-std::string Windows() {
-    std::ostringstream out;
-    out << "[";
-    bool first = true;
-    for (HWND hwnd : ProcessTopLevelWindows()) {
-        if (!IsWindowVisible(hwnd)) continue;
-        RECT rect{};
-        GetWindowRect(hwnd, &rect);
-        out << (first ? "" : ",") << "{\"hwnd\":" << Handle(hwnd)
-            << ",\"class\":" << Json(ClassName(hwnd)) << ",\"title\":" << Json(WindowText(hwnd))
-            << ",\"enabled\":" << (IsWindowEnabled(hwnd) ? "true" : "false")
-            << ",\"foreground\":" << (GetForegroundWindow() == hwnd ? "true" : "false")
-            << ",\"owner\":" << Handle(GetWindow(hwnd, GW_OWNER)) << ",\"rect\":" << JsonRect(rect)
-            << ",\"controls\":[";
-        std::vector<HWND> children;
-        EnumChildWindows(
-            hwnd,
-            [](HWND child, LPARAM param) -> BOOL {
-                reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&children));
-        for (std::size_t i = 0; i < children.size(); ++i) {
-            out << (i ? "," : "") << DescribeControl(children[i]);
-        }
-        out << "]}";
-        first = false;
+std::string DescribeWindows() {
+    Json json;
+    json.Open('[');
+    for (HWND window : Windows()) {
+        Describe(json, window)
+            .Field("foreground", GetForegroundWindow() == window)
+            .Field("owner", GetWindow(window, GW_OWNER))
+            .Key("controls")
+            .Open('[');
+        for (HWND control : Windows(window)) Describe(json, control).Close('}');
+        json.Close(']').Close('}');
     }
-    out << "]";
-    return out.str();
+    return json.Close(']').Text();
 }
 
 std::string Clipboard() {
     std::wstring text;
     if (OpenClipboard(nullptr)) {
         if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-            if (const auto* locked = static_cast<const wchar_t*>(GlobalLock(data))) {
-                text = locked;
-                GlobalUnlock(data);
-            }
+            if (const auto* locked = static_cast<const wchar_t*>(GlobalLock(data))) text = locked;
+            GlobalUnlock(data);
         }
         CloseClipboard();
     }
-    return "{\"text\":" + Json(text) + "}";
+    return Json().Open('{').Field("text", text).Close('}').Text();
+}
+
+// A drop handed to a window on its own thread: a hook on that thread sees the message below,
+// puts the payload on the clipboard and plays DragEnter, DragOver and Drop on the window's
+// registered drop target with the clipboard's data object.
+struct PendingDrop {
+    HWND window;
+    POINTL at;
+    UINT format;
+    HGLOBAL payload;
+    DWORD dropped = DROPEFFECT_NONE;
+    const char* error = "the window did not answer";
+};
+const UINT kDropMessage = RegisterWindowMessageW(L"TrayhoundProbeDrop");
+
+const char* PlayDrop(PendingDrop& drop) {
+    auto* target = static_cast<IDropTarget*>(GetPropW(drop.window, L"OleDropTargetInterface"));
+    if (!target) return "the window takes no drops";
+    IDataObject* data = nullptr;
+    if (!OpenClipboard(drop.window)) return "the clipboard is busy";
+    const bool placed = EmptyClipboard() && SetClipboardData(drop.format, drop.payload);
+    CloseClipboard();
+    if (!placed || OleGetClipboard(&data) != S_OK) return "the clipboard takes no drop";
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+    target->DragEnter(data, MK_LBUTTON, drop.at, &effect);
+    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+    target->DragOver(MK_LBUTTON, drop.at, &effect);
+    if (effect == DROPEFFECT_NONE) {
+        target->DragLeave();
+    } else {
+        drop.dropped = effect;
+        target->Drop(data, 0, drop.at, &drop.dropped);
+    }
+    data->Release();
+    return nullptr;
+}
+
+LRESULT CALLBACK DropHook(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && message->message == kDropMessage) {
+        auto& drop = *reinterpret_cast<PendingDrop*>(message->lParam);
+        drop.error = PlayDrop(drop);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Files go as Explorer gives them (CF_HDROP), a text as a browser gives an address.
+std::string Drop(HWND window, const std::string& argument) {
+    std::istringstream in(argument);
+    POINTL at{};
+    std::string kind, payload;
+    std::getline(in >> at.x >> at.y >> kind >> std::ws, payload);
+    const bool files = kind == "files";
+    // A file list ends with an empty name.
+    std::wstring content = Wide(payload) + std::wstring(2, L'\0');
+    if (files) std::replace(content.begin(), content.end(), L'|', L'\0');
+    const DROPFILES header{sizeof(DROPFILES), {}, FALSE, TRUE};
+    const std::size_t headerSize = files ? sizeof header : 0;
+    const std::size_t size = content.size() * sizeof(wchar_t);
+    const HGLOBAL payloadMemory = GlobalAlloc(GMEM_MOVEABLE, headerSize + size);
+    auto* bytes = static_cast<char*>(GlobalLock(payloadMemory));
+    std::memcpy(bytes, &header, headerSize);
+    std::memcpy(bytes + headerSize, content.data(), size);
+    GlobalUnlock(payloadMemory);
+    PendingDrop drop{window, at, static_cast<UINT>(files ? CF_HDROP : CF_UNICODETEXT),
+                     payloadMemory};
+    const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, DropHook, nullptr,
+                                         GetWindowThreadProcessId(window, nullptr));
+    SendMessageTimeoutW(window, kDropMessage, 0, reinterpret_cast<LPARAM>(&drop), SMTO_ABORTIFHUNG,
+                        10000, nullptr);
+    UnhookWindowsHookEx(hook);
+    if (drop.error) return Error(drop.error);
+    return Json().Open('{').Field("dropped", drop.dropped).Close('}').Text();
 }
 
 void NotifyOwner(HWND control, WORD code) {
@@ -298,194 +315,58 @@ void NotifyOwner(HWND control, WORD code) {
                  reinterpret_cast<LPARAM>(control));
 }
 
-// A data object with files (CF_HDROP) or a text (CF_UNICODETEXT), as Explorer and browsers give.
-class DataObject final : public IDataObject {
-  public:
-    DataObject(std::vector<std::wstring> files, std::wstring text)
-        : files_(std::move(files)), text_(std::move(text)) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
-        *object = (id == IID_IUnknown || id == IID_IDataObject) ? this : nullptr;
-        return *object ? S_OK : E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
-        if (QueryGetData(format) != S_OK) return DV_E_FORMATETC;
-        std::vector<char> bytes;
-        if (format->cfFormat == CF_HDROP) {
-            DROPFILES header{sizeof(DROPFILES), {}, FALSE, TRUE};
-            bytes.assign(reinterpret_cast<char*>(&header), reinterpret_cast<char*>(&header + 1));
-            for (const auto& file : files_) Append(bytes, file);
-            Append(bytes, L"");
-        } else {
-            Append(bytes, text_);
-        }
-        medium->tymed = TYMED_HGLOBAL;
-        medium->pUnkForRelease = nullptr;
-        medium->hGlobal = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-        std::memcpy(GlobalLock(medium->hGlobal), bytes.data(), bytes.size());
-        GlobalUnlock(medium->hGlobal);
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
-        const bool files = format->cfFormat == CF_HDROP && !files_.empty();
-        const bool text = format->cfFormat == CF_UNICODETEXT && files_.empty();
-        return (files || text) && (format->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
-    }
-    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
-
-  private:
-    static void Append(std::vector<char>& bytes, const std::wstring& text) {
-        const auto* begin = reinterpret_cast<const char*>(text.c_str());
-        bytes.insert(bytes.end(), begin, begin + (text.size() + 1) * sizeof(wchar_t));
-    }
-    std::vector<std::wstring> files_;
-    std::wstring text_;
-};
-
-// A drop handed to a window on its own thread: a hook on that thread sees the message below
-// and plays DragEnter, DragOver and Drop on the window's registered drop target.
-struct PendingDrop {
-    HWND window;
-    POINTL at;
-    DataObject* data;
-    DWORD entered = DROPEFFECT_NONE;
-    DWORD dropped = DROPEFFECT_NONE;
-    bool found = false;
-};
-const UINT kDropMessage = RegisterWindowMessageW(L"TrayhoundProbeDrop");
-
-LRESULT CALLBACK DropHook(int code, WPARAM wParam, LPARAM lParam) {
-    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && message->message == kDropMessage) {
-        auto& drop = *reinterpret_cast<PendingDrop*>(message->lParam);
-        auto* target = static_cast<IDropTarget*>(GetPropW(drop.window, L"OleDropTargetInterface"));
-        if ((drop.found = target != nullptr)) {
-            drop.entered = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
-            target->DragEnter(drop.data, MK_LBUTTON, drop.at, &drop.entered);
-            DWORD over = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
-            target->DragOver(MK_LBUTTON, drop.at, &over);
-            if (over == DROPEFFECT_NONE) {
-                target->DragLeave();
-            } else {
-                drop.dropped = over;
-                target->Drop(drop.data, 0, drop.at, &drop.dropped);
-            }
-        }
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-std::string Drop(HWND window, std::istringstream& in) {
-    POINTL at{};
-    std::string kind, payload;
-    in >> at.x >> at.y >> kind;
-    std::getline(in, payload);
-    if (!payload.empty() && payload.front() == ' ') payload.erase(0, 1);
-    std::vector<std::wstring> files;
-    if (kind == "files") {
-        for (std::size_t start = 0; start <= payload.size();) {
-            const auto bar = std::min(payload.find('|', start), payload.size());
-            files.push_back(Wide(payload.substr(start, bar - start)));
-            start = bar + 1;
-        }
-    }
-    DataObject data(files, kind == "text" ? Wide(payload) : std::wstring());
-    PendingDrop drop{window, at, &data};
-    const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, DropHook, nullptr,
-                                         GetWindowThreadProcessId(window, nullptr));
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(window, kDropMessage, 0, reinterpret_cast<LPARAM>(&drop), SMTO_ABORTIFHUNG,
-                        10000, &ignored);
-    UnhookWindowsHookEx(hook);
-    if (!drop.found) return "{\"error\":\"the window takes no drops\"}";
-    return "{\"entered\":" + std::to_string(drop.entered) +
-           ",\"dropped\":" + std::to_string(drop.dropped) + "}";
-}
-
 std::string Answer(const std::string& request) {
     std::istringstream in(request);
-    std::string verb;
+    std::string verb, argument;
+    std::uintptr_t handle = 0;
     in >> verb;
     if (verb == "menu") return Menus();
-    if (verb == "windows") return Windows();
+    if (verb == "windows") return DescribeWindows();
     if (verb == "clipboard") return Clipboard();
-    std::string handleText;
-    in >> handleText;
-    if (handleText.empty()) return "{\"error\":\"missing window\"}";
-    const HWND hwnd = ParseHandle(handleText);
-    if (verb == "drop") return Drop(hwnd, in);
+    if (!(in >> handle)) return Error("missing window");
+    // One space ends the window; the rest, spaces too, is the argument.
+    std::getline(in.ignore(1), argument);
+    const auto hwnd = reinterpret_cast<HWND>(handle);
+    const bool list = verb == "lbselect";
     if (verb == "click") {
         PostMessageW(hwnd, BM_CLICK, 0, 0);
+    } else if (verb == "close") {
+        PostMessageW(hwnd, WM_CLOSE, 0, 0);
     } else if (verb == "settext") {
-        std::string text;
-        std::getline(in, text);
-        if (!text.empty() && text.front() == ' ') text.erase(0, 1);
-        const std::wstring wide = Wide(text);
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()),
-                            SMTO_ABORTIFHUNG, 2000, &ignored);
-    } else if (verb == "lbselect" || verb == "cbselect") {
-        int index = -1;
-        in >> index;
-        const bool list = verb == "lbselect";
-        PostMessageW(hwnd, list ? LB_SETCURSEL : CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendMessageTimeoutW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(argument).c_str()),
+                            SMTO_ABORTIFHUNG, 2000, nullptr);
+    } else if (list || verb == "cbselect") {
+        PostMessageW(hwnd, list ? LB_SETCURSEL : CB_SETCURSEL, std::stoul(argument), 0);
         NotifyOwner(hwnd, list ? LBN_SELCHANGE : CBN_SELCHANGE);
     } else if (verb == "lbdblclk") {
         NotifyOwner(hwnd, LBN_DBLCLK);
-    } else if (verb == "key") {
-        unsigned vk = 0;
-        in >> vk;
-        PostMessageW(hwnd, WM_KEYDOWN, vk, 1);
-        PostMessageW(hwnd, WM_KEYUP, vk, 0xC0000001);
-    } else if (verb == "close") {
-        PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    } else if (verb == "drop") {
+        return Drop(hwnd, argument);
     } else {
-        return "{\"error\":\"unknown request\"}";
+        return Error("unknown request");
     }
-    return "{\"ok\":true}";
-}
-
-std::filesystem::path InFolder(const wchar_t* name) {
-    return std::filesystem::path(kExchangeFolder) / name;
+    return R"({"ok":true})";
 }
 
 DWORD WINAPI Serve(LPVOID) {
-    CreateDirectoryW(kExchangeFolder, nullptr);
-    const auto requestPath = InFolder(L"request.txt");
-    const auto partialPath = InFolder(L"response.tmp");
-    const auto responsePath = InFolder(L"response.txt");
-    std::ofstream(InFolder(L"ready.txt")) << GetCurrentProcessId();
-    for (;;) {
-        Sleep(30);
-        std::ifstream requestFile(requestPath, std::ios::binary);
-        if (!requestFile) continue;
-        std::string request((std::istreambuf_iterator<char>(requestFile)), {});
-        requestFile.close();
-        DeleteFileW(requestPath.c_str());
-        while (!request.empty() && (request.back() == '\n' || request.back() == '\r'))
-            request.pop_back();
+    const std::filesystem::path folder = L"C:\\trayhound-probe";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    std::ofstream(folder / "ready.txt") << GetCurrentProcessId();
+    for (;; Sleep(30)) {
+        std::ifstream file(folder / "request.txt", std::ios::binary);
+        if (!file) continue;
+        std::string request((std::istreambuf_iterator<char>(file)), {});
+        file.close();
+        DeleteFileW((folder / "request.txt").c_str());
         std::string response;
         try {
             response = Answer(request);
         } catch (const std::exception& e) {
-            response = "{\"error\":" + Json(Wide(e.what())) + "}";
+            response = Error(e.what());
         }
-        {
-            std::ofstream out(partialPath, std::ios::binary | std::ios::trunc);
-            out << response;
-        }
-        MoveFileExW(partialPath.c_str(), responsePath.c_str(), MOVEFILE_REPLACE_EXISTING);
+        std::ofstream(folder / "response.tmp", std::ios::binary) << response;
+        MoveFileExW((folder / "response.tmp").c_str(), (folder / "response.txt").c_str(),
+                    MOVEFILE_REPLACE_EXISTING);
     }
 }
 

@@ -11,6 +11,7 @@ import getpass
 import json
 import os
 import pathlib
+import re
 import shutil
 import subprocess
 import time
@@ -86,7 +87,7 @@ class WineSession:
         self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG="-all", DISPLAY=self.display,
                         WINEDLLOVERRIDES="mscoree,mshtml=")
         self.env.pop("WAYLAND_DISPLAY", None)
-        self.program = self.holder = None
+        self.program = None
         self.injected = False
         self.last_icon_click = 0.0
         self.double_click_time = 0.5  # the system's, in seconds
@@ -108,28 +109,21 @@ class WineSession:
     def read_data_file(self):
         return pathlib.Path(self.data_file).read_bytes()
 
-    def attrib(self, change, path):
-        """Windows' attrib command on a file of the prefix: `change` such as "+h", or "" to read;
-        its output."""
-        windows_path = "C:\\" + os.path.relpath(path, self.drive_c).replace("/", "\\")
-        return _run(["wine", "attrib", *([change] if change else []), windows_path], self.env).text
+    def attrib(self, *change):
+        """Windows' attrib command on the data file: a change such as "+h", or none to read."""
+        path = "C:\\" + os.path.relpath(self.data_file, self.drive_c).replace("/", "\\")
+        return _run(["wine", "attrib", *change, path], self.env).text
 
-    def reg_add(self, key, value, data):
-        _run(["wine", "reg", "add", key, "/v", value, "/t", "REG_SZ", "/d", data, "/f"], self.env)
-
-    def reg_delete(self, key, value):
-        _run(["wine", "reg", "delete", key, "/v", value, "/f"], self.env)
+    def reg_set(self, key, value, data):
+        """Sets a text value, or deletes it when data is None."""
+        change = ["delete", key, "/v", value] if data is None else ["add", key, "/v", value, "/d", data]
+        _run(["wine", "reg", *change, "/f"], self.env)
 
     def reg_query(self, key, value):
         """The value's text, or None when it does not exist."""
         result = _run(["wine", "reg", "query", key, "/v", value], self.env, check=False)
-        for line in result.text.splitlines() if result.returncode == 0 else []:
-            parts = line.strip().split(None, 2)
-            if len(parts) >= 2 and parts[0].lower() == value.lower() and parts[1].startswith("REG_"):
-                return parts[2] if len(parts) == 3 else ""
-        return None
-
-    # The program ------------------------------------------------------------------------------
+        found = re.search(rf"^\s*{re.escape(value)}\s+REG_\w+[ \t]*(.*?)\s*$", result.text, re.M | re.I)
+        return found[1] if found and result.returncode == 0 else None
 
     def start(self, wait_icon=True):
         log = os.path.join(self.dir, "trayhound.log")
@@ -142,7 +136,6 @@ class WineSession:
             wait_for(self.icon_shown, 30, "the tray icon")
 
     def run_second_instance(self):
-        """Starts another Trayhound and returns its exit code once it has ended."""
         return _run(["wine", TRAYHOUND_EXE], self.env, check=False).returncode
 
     def is_running(self):
@@ -204,8 +197,6 @@ class WineSession:
         os.makedirs(os.path.dirname(path), exist_ok=True)
         _run(["import", "-display", self.display, "-window", "root", path], self.env)
 
-    # The probe ----------------------------------------------------------------------------------
-
     def inject(self):
         if self.injected:
             return
@@ -235,10 +226,9 @@ class WineSession:
         return answer
 
     def open_menu(self, button):
-        """Clicks the icon and returns the entries of the popup menu that opens."""
         self.inject()
         self.click_icon(button)
-        return wait_for(lambda: self.probe("menu"), 10, "a popup menu")[-1]
+        return wait_for(self.menus, 10, "a popup menu")[-1]
 
     def choose(self, items, text):
         """Clicks the menu entry with this text, as a person would."""
@@ -252,31 +242,26 @@ class WineSession:
     def close_menu(self):
         """Clicks the empty desktop: an open popup menu closes when the user clicks elsewhere."""
         self.click_at(700, 600)
-        wait_for(lambda: not self.probe("menu"), 5, "the menu to close")
+        wait_for(lambda: not self.menus(), 5, "the menu to close")
 
     def windows(self):
         return self.probe("windows")
 
+    def menus(self):
+        """The entries of each open popup menu."""
+        return [w["items"] for w in self.windows() if w["class"] == "#32768"]
+
     def find(self, hwnd):
-        """The program's visible top-level window with this handle, or None."""
         return next((w for w in self.windows() if w["hwnd"] == hwnd), None)
 
     def window(self, title, timeout=10):
         return wait_for(lambda: next((w for w in self.windows() if w["text"] == title), None),
                         timeout, f"window {title!r}")
 
-    def hold_hotkey(self, modifiers, key):
-        """Another program takes the hotkey (MOD_* bits, virtual key) and keeps it."""
-        log = pathlib.Path(self.dir, "holder.log")
-        log.unlink(missing_ok=True)
-        self.holder = _spawn(["wine", INJECT_EXE, "--hold", str(modifiers), str(key)], self.env, log)
-        wait_for(lambda: "held" in log.read_text(), 20, "another program to hold the hotkey")
-
     def close(self):
-        for process in (self.program, self.holder):
-            if process and process.poll() is None:
-                process.kill()
-                process.wait(10)
+        if self.is_running():
+            self.program.kill()
+            self.program.wait(10)
         prefix_tool("stop", self.prefix)
         # A prefix copy is large; the program's log stays beside it for a failing test to show.
         shutil.rmtree(self.prefix, ignore_errors=True)
@@ -296,7 +281,13 @@ class SessionTest(unittest.TestCase):
             wait_for(lambda: last.append(read()) or last[-1] == expected, timeout, what)
         except AssertionError:
             self.assertEqual(last[-1], expected, what)
-        return last[-1]
+
+    def start(self, data=None):
+        """Starts Trayhound, on this data file when given; returns the session."""
+        if data is not None:
+            self.session.write_data_file(data)
+        self.session.start()
+        return self.session
 
     def find(self, hwnd):
         return self.session.find(hwnd)
@@ -313,7 +304,7 @@ class SessionTest(unittest.TestCase):
         """Asks the running program to end, as a script would: it must end cleanly within the
         polling period, and the request must be gone."""
         s = self.session
-        s.reg_add(SETTINGS_KEY + r"\Command", "Shutdown", value)
+        s.reg_set(SETTINGS_KEY + r"\Command", "Shutdown", value)
         started = time.monotonic()
         self.assertEqual(s.wait_exit(20), 0)
         self.assertLess(time.monotonic() - started, 12)

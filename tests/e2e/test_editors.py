@@ -1,6 +1,7 @@
 """The editing dialogs as a person uses them through the tray icon: the list editor with the item
 editor, the options dialog with an icon-set file, and the placement the dialogs remember."""
 
+import collections
 import os
 import pathlib
 import struct
@@ -15,7 +16,6 @@ NONE_ENABLED = [False, False, False, False]
 ALL_ENABLED = [True, True, True, True]
 FIRST_ENABLED = [True, True, False, True]  # the first entry is selected
 LAST_ENABLED = [True, True, True, False]  # the last entry is selected
-TWIPS_PER_PIXEL = 15
 SETS_KEY = SETTINGS_KEY + r"\Options\LastIconSetFileNames"
 INTERNAL_SET = "trayhound:\\internal.iconset"
 
@@ -29,12 +29,18 @@ def list_view(window):
     return items["entries"], items["selected"], [control(window, t)["enabled"] for t in LIST_BUTTONS]
 
 
+# What the item editor shows; `fields`: whether the command and icon fields are enabled.
+EditorView = collections.namedtuple("EditorView", "title caption command icon fields")
+
+
 def editor_view(window):
-    """What the item editor shows: title, caption, command, icon entry, and whether the command
-    and icon fields are enabled."""
     command, icon = controls(window, "ComboBox")
-    return {"title": window["text"], "caption": controls(window, "Edit")[0]["text"], "command": command["text"],
-            "icon": icon["selected"], "fields": [command["enabled"], icon["enabled"]]}
+    return EditorView(window["text"], controls(window, "Edit")[0]["text"], command["text"], icon["selected"],
+                      [command["enabled"], icon["enabled"]])
+
+
+def twips(*pixels):
+    return [str(pixel * 15) for pixel in pixels]
 
 
 def bitmap(colour):
@@ -58,8 +64,11 @@ class EditorTest(SessionTest):
         return self.until(lambda: list_view(self.find(window["hwnd"])), (entries, selected, enabled),
                           "the list editor's entries, selection and buttons")
 
-    def select(self, window, position):
+    def select(self, window, position, entries=None, enabled=None):
+        """Selects an entry as the mouse would; with the list expected, waits for it."""
         self.session.probe("lbselect", controls(window, "ListBox")[0], position)
+        if entries:
+            self.list_shows(window, entries, position, enabled)
 
     def press(self, window, text, entries, selected, enabled):
         """Presses a list-editor button and waits for the list it should leave."""
@@ -74,19 +83,16 @@ class EditorTest(SessionTest):
         self.assertFalse(self.find(window["hwnd"])["enabled"], "the list editor waits for the item editor")
         return editor
 
-    def type_into(self, editor, caption=None, command=None, icon=None):
-        for request, field, value in [("settext", controls(editor, "Edit")[0], caption),
-                                      ("settext", controls(editor, "ComboBox")[0], command),
-                                      ("cbselect", controls(editor, "ComboBox")[1], icon)]:
-            if value is not None:
-                self.session.probe(request, field, value)
-
-    def editor_shows(self, editor, **expected):
-        def read():
-            view = editor_view(self.find(editor["hwnd"]))
-            return {key: view[key] for key in expected}
-
-        return self.until(read, expected, "the item editor's fields")
+    def type_into(self, editor, **expected):
+        """Types the caption, command and icon given into the item editor, then waits until it
+        shows everything expected: those, and its title and which fields work when given."""
+        for name, request, field in [("caption", "settext", controls(editor, "Edit")[0]),
+                                     ("command", "settext", controls(editor, "ComboBox")[0]),
+                                     ("icon", "cbselect", controls(editor, "ComboBox")[1])]:
+            if name in expected:
+                self.session.probe(request, field, expected[name])
+        self.until(lambda: {k: v for k, v in editor_view(self.find(editor["hwnd"]))._asdict().items()
+                            if k in expected}, expected, "the item editor's fields")
 
     def message(self, owner):
         """The message box that an editor shows: its text, once it has appeared."""
@@ -107,9 +113,7 @@ class EditorTest(SessionTest):
 
 class ListEditorOpeningTest(EditorTest):
     def test_list_opens_from_the_menu_and_by_double_click_and_only_once(self):
-        s = self.session
-        s.write_data_file(DATA)
-        s.start()
+        s = self.start(DATA)
         window = self.open_list()
         self.assertEqual(list_view(window), (DATA_ENTRIES, -1, NONE_ENABLED))
         self.assertTrue(all(control(window, t)["enabled"] for t in ("&New...", "OK", "Cancel")))
@@ -134,7 +138,7 @@ class ListEditorOpeningTest(EditorTest):
         # opens no programs menu either.
         s.click_icon(1, double=True)
         time.sleep(1.5)
-        self.assertEqual((s.probe("menu"), lists()), ([], [window["hwnd"]]))
+        self.assertEqual((s.menus(), lists()), ([], [window["hwnd"]]))
         self.close_with(window, "Cancel")
 
         # A double click on the icon opens it afresh.
@@ -147,24 +151,19 @@ class ListEditorOpeningTest(EditorTest):
 
 class ListEditingTest(EditorTest):
     def test_new_item_is_inserted_after_the_selection_and_saved_on_ok(self):
-        s = self.session
-        s.write_data_file(DATA)
-        s.start()
+        s = self.start(DATA)
         window = self.open_list()
-        self.select(window, 2)
-        self.list_shows(window, DATA_ENTRIES, 2, ALL_ENABLED)
+        self.select(window, 2, DATA_ENTRIES, ALL_ENABLED)
 
         # Cancel in the item editor adds nothing.
         self.close_with(self.open_editor(window, "&New...", "New Item"), "Cancel")
         self.list_shows(window, DATA_ENTRIES, 2, ALL_ENABLED)
 
         editor = self.open_editor(window, "&New...", "New Item")
-        self.assertEqual(editor_view(editor), {"title": "New Item", "caption": "New Item", "command": "",
-                                               "icon": 0, "fields": [True, True]})
+        self.assertEqual(editor_view(editor), ("New Item", "New Item", "", 0, [True, True]))
         self.assertEqual(controls(editor, "ComboBox")[1]["entries"],
                          ["No icon", "Application", "Folder", "Document", "Mail", "Web"])
-        self.type_into(editor, caption="Beta\\tB", command="C:\\beta.exe /x", icon=4)
-        self.editor_shows(editor, title="Beta\\tB", command="C:\\beta.exe /x", icon=4)
+        self.type_into(editor, caption="Beta\\tB", command="C:\\beta.exe /x", icon=4, title="Beta\\tB")
         self.close_with(editor, "OK")
         entries = ["Alpha", "-", "Tab\tKey", "Beta\tB", "Omega"]
         self.list_shows(window, entries, 3, ALL_ENABLED)
@@ -180,13 +179,11 @@ class ListEditingTest(EditorTest):
         window = self.open_list()
         self.list_shows(window, entries, -1, NONE_ENABLED)
         editor = self.open_editor(window, "&New...", "New Item")
-        self.type_into(editor, caption="Zeta", command="C:\\zeta.exe")
-        self.editor_shows(editor, title="Zeta", command="C:\\zeta.exe")
+        self.type_into(editor, caption="Zeta", command="C:\\zeta.exe", title="Zeta")
         self.close_with(editor, "OK")
         entries = ["Zeta"] + entries
         self.list_shows(window, entries, 0, FIRST_ENABLED)
-        self.select(window, 3)
-        self.list_shows(window, entries, 3, ALL_ENABLED)
+        self.select(window, 3, entries, ALL_ENABLED)
         del entries[3]
         self.press(window, "&Delete", entries, 3, ALL_ENABLED)
         self.close_with(window, "Cancel")
@@ -194,17 +191,12 @@ class ListEditingTest(EditorTest):
         self.assertEqual(self.programs_menu(), menu)
 
     def test_edit_move_and_delete_then_ok_writes_the_new_order(self):
-        s = self.session
-        s.write_data_file(DATA)
-        s.start()
+        s = self.start(DATA)
         window = self.open_list()
-        self.select(window, 0)
-        self.list_shows(window, DATA_ENTRIES, 0, FIRST_ENABLED)
+        self.select(window, 0, DATA_ENTRIES, FIRST_ENABLED)
         editor = self.open_editor(window, "&Edit...", "Alpha")
-        self.assertEqual(editor_view(editor), {"title": "Alpha", "caption": "Alpha", "command": "C:\\alpha.exe",
-                                               "icon": 1, "fields": [True, True]})
-        self.type_into(editor, caption="Alpha One", command="C:\\one.exe", icon=5)
-        self.editor_shows(editor, title="Alpha One", icon=5)
+        self.assertEqual(editor_view(editor), ("Alpha", "Alpha", "C:\\alpha.exe", 1, [True, True]))
+        self.type_into(editor, caption="Alpha One", command="C:\\one.exe", icon=5, title="Alpha One")
         self.close_with(editor, "OK")
         entries = ["Alpha One", "-", "Tab\tKey", "Omega"]
         self.list_shows(window, entries, 0, FIRST_ENABLED)
@@ -214,16 +206,13 @@ class ListEditingTest(EditorTest):
         rects = controls(self.find(window["hwnd"]), "ListBox")[0]["item_rects"]
         s.click_at(*centre(rects[2]), repeat=2)
         editor = s.window("Tab\\tKey")
-        self.assertEqual(editor_view(editor), {"title": "Tab\\tKey", "caption": "Tab\\tKey",
-                                               "command": "C:\\tab.exe", "icon": 2, "fields": [True, True]})
-        self.type_into(editor, caption="Changed", icon=3)
-        self.editor_shows(editor, title="Changed", icon=3)
+        self.assertEqual(editor_view(editor), ("Tab\\tKey", "Tab\\tKey", "C:\\tab.exe", 2, [True, True]))
+        self.type_into(editor, caption="Changed", icon=3, title="Changed")
         self.close_with(editor, "Cancel")
         self.list_shows(window, entries, 2, ALL_ENABLED)
         s.click_at(*centre(rects[1]), repeat=2)
         editor = s.window("Separator")
-        self.assertEqual(editor_view(editor), {"title": "Separator", "caption": "-", "command": "",
-                                               "icon": 0, "fields": [False, False]})
+        self.assertEqual(editor_view(editor), ("Separator", "-", "", 0, [False, False]))
         self.assertTrue(control(editor, "&Test")["enabled"])
         self.close_with(editor, "Cancel")
 
@@ -242,9 +231,7 @@ class ListEditingTest(EditorTest):
 
 class ItemEditorTest(EditorTest):
     def test_ok_checks_caption_and_command_and_a_hyphen_makes_a_separator(self):
-        s = self.session
-        s.write_data_file(b"Alpha\tC:\\alpha.exe\t1\r\n")
-        s.start()
+        s = self.start(b"Alpha\tC:\\alpha.exe\t1\r\n")
         window = self.open_list()
         editor = self.open_editor(window, "&New...", "New Item")
         caption_box = controls(editor, "Edit")[0]["hwnd"]
@@ -258,7 +245,6 @@ class ItemEditorTest(EditorTest):
                 ("   ", "C:\\x.exe", "Please enter the item's caption.", caption_box),
                 ("Gamma", "", "Please enter the item's command.", command_box)]:
             self.type_into(editor, caption=caption, command=command)
-            self.editor_shows(editor, caption=caption, command=command)
             self.click(editor, "OK")
             box, shown = self.message(editor)
             self.assertEqual(shown, text, (caption, command))
@@ -267,8 +253,7 @@ class ItemEditorTest(EditorTest):
             self.assertTrue(self.find(editor["hwnd"])["enabled"])
         self.assertEqual(list_view(self.find(window["hwnd"]))[0], ["Alpha"])
 
-        self.type_into(editor, caption="-", command="  ", icon=2)
-        self.editor_shows(editor, title="Separator", fields=[False, False])
+        self.type_into(editor, caption="-", command="  ", icon=2, title="Separator", fields=[False, False])
         self.close_with(editor, "OK")
         self.list_shows(window, ["-", "Alpha"], 0, FIRST_ENABLED)
         self.close_with(window, "OK")
@@ -302,8 +287,7 @@ class OptionsTest(EditorTest):
         return combo["entries"], combo["selected"], next(t for t in texts if t.startswith("Author: ")), texts
 
     def test_an_icon_set_file_chosen_with_browse_becomes_the_active_set(self):
-        s = self.session
-        s.start()
+        s = self.start()
         self.assertEqual(self.programs_menu(), [("App", True), ("Web", True)])
         window = s.command("&Options...", "Options")
         pages = controls(window, "ListBox")[0]
@@ -333,8 +317,8 @@ class OptionsTest(EditorTest):
 
     def test_an_unreadable_set_keeps_every_icon_number_and_its_pictures_come_back(self):
         s = self.session
-        s.reg_add(SETS_KEY, "count", "1")
-        s.reg_add(SETS_KEY, "1", "C:\\sets\\small.iconset")
+        s.reg_set(SETS_KEY, "count", "1")
+        s.reg_set(SETS_KEY, "1", "C:\\sets\\small.iconset")
         sets = os.path.join(s.drive_c, "sets")
         os.rename(sets, sets + ".away")  # a removed stick
         s.start()
@@ -348,7 +332,7 @@ class OptionsTest(EditorTest):
         s = self.session
         for key, value in [("count", "3"), ("1", "C:\\sets\\small.iconset"), ("2", "C:\\sets\\gone.iconset"),
                            ("3", INTERNAL_SET)]:
-            s.reg_add(SETS_KEY, key, value)
+            s.reg_set(SETS_KEY, key, value)
         s.start()
         self.assertEqual(self.programs_menu(), [("App", True), ("Web", False)])
 
@@ -373,12 +357,10 @@ class PlacementTest(EditorTest):
                 for name in ("WindowState", "Left", "Top", "Width", "Height")]
 
     def test_the_list_editor_reopens_where_it_was_left(self):
-        s = self.session
-        s.write_data_file(b"Alpha\tC:\\alpha.exe\t1\r\n")
-        s.start()
+        s = self.start(b"Alpha\tC:\\alpha.exe\t1\r\n")
         window = self.open_list()
         left, top, right, bottom = window["rect"]
-        size = [str((right - left) * TWIPS_PER_PIXEL), str((bottom - top) * TWIPS_PER_PIXEL)]
+        size = twips(right - left, bottom - top)
         # First opening: 50 pixels in from the screen's right and bottom edges.
         self.assertEqual((right, bottom), (SCREEN[0] - 50, SCREEN[1] - 50))
 
@@ -388,7 +370,7 @@ class PlacementTest(EditorTest):
         self.until(lambda: self.find(window["hwnd"])["rect"], moved, "the list editor where it was dragged")
         self.close_with(window, "Cancel")
         self.assertEqual(self.placement("frmList"),
-                         ["0", str(moved[0] * TWIPS_PER_PIXEL), str(moved[1] * TWIPS_PER_PIXEL), *size])
+                         ["0", *twips(*moved[:2]), *size])
 
         s.click_icon(1, double=True)
         window = s.window("List")
@@ -396,8 +378,8 @@ class PlacementTest(EditorTest):
         self.close_with(window, "OK")
 
         # The stored place is read at each opening, and the designed size is kept.
-        for name, twips in [("Left", "1500"), ("Top", "3000"), ("Width", "3000")]:
-            s.reg_add(SETTINGS_KEY + r"\frmList", name, twips)
+        for name, value in [("Left", "1500"), ("Top", "3000"), ("Width", "3000")]:
+            s.reg_set(SETTINGS_KEY + r"\frmList", name, value)
         window = self.open_list()
         self.assertEqual(window["rect"], [100, 200, 100 + right - left, 200 + bottom - top])
         self.close_with(window)
@@ -408,26 +390,21 @@ class PlacementTest(EditorTest):
         left, top, right, bottom = options["rect"]
         self.assertEqual((right, bottom), (SCREEN[0] - 50, SCREEN[1] - 50))
         self.close_with(options, "Cancel")
-        self.assertEqual(self.placement("frmOptions"),
-                         ["0", *(str(v * TWIPS_PER_PIXEL) for v in (left, top, right - left, bottom - top))])
+        self.assertEqual(self.placement("frmOptions"), ["0", *twips(left, top, right - left, bottom - top)])
         self.assertEqual(self.placement("frmList")[1:3], ["1500", "3000"])
 
 
 class ExitWhileEditingTest(EditorTest):
     def leave_unsaved_changes(self):
         """Deletes the first entry in the list editor and types a new item that is not yet added."""
-        self.session.write_data_file(DATA)
-        self.session.start()
         window = self.open_list()
-        self.select(window, 0)
-        self.list_shows(window, DATA_ENTRIES, 0, FIRST_ENABLED)
+        self.select(window, 0, DATA_ENTRIES, FIRST_ENABLED)
         self.press(window, "&Delete", DATA_ENTRIES[1:], 0, FIRST_ENABLED)
         editor = self.open_editor(window, "&New...", "New Item")
-        self.type_into(editor, caption="Unsaved", command="C:\\unsaved.exe")
-        self.editor_shows(editor, title="Unsaved")
+        self.type_into(editor, caption="Unsaved", command="C:\\unsaved.exe", title="Unsaved")
 
     def test_exit_with_both_editors_open_keeps_the_live_list(self):
-        s = self.session
+        s = self.start(DATA)
         self.leave_unsaved_changes()
         self.exit_program()
         wait_for(lambda: not s.icon_shown(), 10, what="the icon to go")
@@ -436,19 +413,19 @@ class ExitWhileEditingTest(EditorTest):
         self.assertIsNotNone(s.reg_query(SETTINGS_KEY + r"\frmList", "Left"))
 
     def test_the_shutdown_request_ends_the_program_whatever_dialog_is_open(self):
-        s = self.session
+        s = self.start(DATA)
         self.leave_unsaved_changes()
-        self.assert_shutdown_request_ends_it("1")
-        self.assertEqual(s.read_data_file(), DATA)
-        # The tray shows the new icon only once the old one is gone.
-        wait_for(lambda: not s.icon_shown(), 10, what="the icon to go")
-
-        # Started again, with the options dialog open on a copy of the icon-set list.
-        s.start()
-        s.command("&Options...", "Options")
-        self.assert_shutdown_request_ends_it("now")
-        self.assertEqual(s.read_data_file(), DATA)
-        self.assertEqual(s.reg_query(SETS_KEY, "1"), INTERNAL_SET)
+        # Then started again with the options dialog open on a copy of the icon-set list, and with
+        # the About box.
+        for entry, title, request in [(None, None, "1"), ("&Options...", "Options", "now"),
+                                      ("&About", "About Trayhound", "now")]:
+            if entry:
+                # The tray shows the new icon only once the old one is gone.
+                wait_for(lambda: not s.icon_shown(), 10, what="the icon to go")
+                s.start()
+                s.command(entry, title)
+            self.assert_shutdown_request_ends_it(request)
+            self.assertEqual((s.read_data_file(), s.reg_query(SETS_KEY, "1")), (DATA, INTERNAL_SET), title)
 
 
 if __name__ == "__main__":

@@ -34,18 +34,17 @@ class GeneralPageTest(EditorTest):
         self.until(lambda: shown()["hotkey"] != 0, True, "the hotkey in its field")
 
     def test_the_sign_in_box_shows_the_entry_as_it_is_and_ok_writes_only_a_change(self):
-        s = self.session
-        s.start()
+        s = self.start()
         this_exe = '"Z:' + os.path.abspath(os.environ["TRAYHOUND_EXE"]).replace("/", "\\") + '"'
         other = r'"C:\Program Files\Trayhound\Trayhound.exe"'
         # Untouched: OK writes no entry and no General setting.
         window = self.open_general()
-        self.assertEqual((control(window, SIGN_IN_BOX)["checked"], controls(window, "msctls_hotkey32")[0]["hotkey"]),
-                         (False, 0))
+        hotkey = controls(window, "msctls_hotkey32")[0]["hotkey"]
+        self.assertEqual((control(window, SIGN_IN_BOX)["checked"], hotkey), (False, 0))
         self.close_with(window, "OK")
         self.assertEqual((s.reg_query(RUN_KEY, "Trayhound"), s.reg_query(GENERAL_KEY, HOTKEY_VALUE)), (None, None))
 
-        s.reg_add(RUN_KEY, "Trayhound", other)  # as an installer leaves it
+        s.reg_set(RUN_KEY, "Trayhound", other)  # as an installer leaves it
         for change, ending, expected in [(False, "OK", other), (True, "Cancel", other), (True, "OK", None),
                                          (True, "OK", this_exe)]:
             with self.subTest(change=change, ending=ending, before=s.reg_query(RUN_KEY, "Trayhound")):
@@ -60,10 +59,8 @@ class GeneralPageTest(EditorTest):
                 self.assertEqual(s.reg_query(RUN_KEY, "Trayhound"), expected)
 
     def test_the_hotkey_opens_the_programs_menu_with_the_keyboard_in_it_and_survives_a_restart(self):
-        s = self.session
-        marker = s.add_marker()
-        s.write_data_file(b"Plain\tC:\\nothing.exe\t0\r\n-\t\t0\r\n&Marker\tC:\\mark.bat\t1\r\n")
-        s.start()
+        marker = self.session.add_marker()
+        s = self.start(b"Plain\tC:\\nothing.exe\t0\r\n-\t\t0\r\n&Marker\tC:\\mark.bat\t1\r\n")
         window = self.open_general()
         self.type_hotkey(window, "ctrl+alt+t")
         self.close_with(window, "OK")
@@ -71,10 +68,10 @@ class GeneralPageTest(EditorTest):
 
         def hotkey_menu():
             s.key("ctrl+alt+t")
-            return [i["selected"] for i in wait_for(lambda: s.probe("menu"), 10, what="the menu from the hotkey")[-1]]
+            return [i["selected"] for i in wait_for(s.menus, 10, what="the hotkey's menu")[-1]]
 
         def selected():
-            return [i["selected"] for i in s.probe("menu")[-1]]
+            return [i["selected"] for i in s.menus()[-1]]
 
         # Wine hands keys to the program whose X window has the focus, and the tray window is
         # never mapped: the keys for the menu reach it while a Trayhound window has the focus.
@@ -83,7 +80,7 @@ class GeneralPageTest(EditorTest):
         s.key("Down")
         self.until(selected, [False, False, True], "Down to pass the separator")
         s.key("Escape")
-        wait_for(lambda: not s.probe("menu"), 10, what="Esc to close the menu")
+        wait_for(lambda: not s.menus(), 10, what="Esc to close the menu")
         self.assertIsNotNone(self.find(about["hwnd"]))
         hotkey_menu()
         s.key("m")  # the access key chooses the entry as a click does
@@ -97,11 +94,10 @@ class GeneralPageTest(EditorTest):
         s.close_menu()
 
     def test_a_hotkey_another_program_takes_is_kept_with_a_message_and_marked_not_active(self):
-        s = self.session
-        s.start()
+        s = self.start()
         window = self.open_general()
         self.type_hotkey(window, "ctrl+alt+t")
-        s.hold_hotkey(MOD_CONTROL_ALT, ord("T"))  # taken before OK
+        s.probe("hold", MOD_CONTROL_ALT, ord("T"))  # taken before OK
         self.click(window, "OK")
         box, text = self.message(window)
         self.assertEqual(text, "Another program uses the hotkey Ctrl+Alt+T. Trayhound keeps it, but it does not "
@@ -116,10 +112,8 @@ class GeneralPageTest(EditorTest):
 
 class DropTest(EditorTest):
     def test_dropped_files_and_addresses_become_items_at_the_drop_position_and_cancel_drops_them(self):
-        s = self.session
         data = b"Alpha\tC:\\alpha.exe\t1\r\n-\t\t0\r\nOmega\tC:\\omega.exe\t0\r\n"
-        s.write_data_file(data)
-        s.start()
+        s = self.start(data)
         files = r"C:\Program Files\Tool\My Tool.exe|C:\windows\notepad.exe|C:\Users\Public\Desktop\Docs.lnk"
         for ending in ("Cancel", "OK"):
             window = self.open_list()

@@ -20,24 +20,21 @@ class ProgramsMenuTest(SessionTest):
                           b"Seven\tC:\\nothing.exe\t7\r\nPlain\tC:\\nothing.exe\t0\r\n")
         s.start()
 
-    def test_left_click_shows_the_items_in_order_with_their_pictures(self):
-        items = self.session.open_menu(1)
-        self.session.screenshot("programs-menu.png")
+    def test_the_menus_show_their_entries_and_a_chosen_program_runs_through_the_shell(self):
+        s = self.session
+        items = s.open_menu(3)
+        s.screenshot("command-menu.png")
+        self.assertEqual([("" if i["separator"] else i["text"], i["default"]) for i in items],
+                         list(zip(COMMAND_MENU, [True] + [False] * 6)))
+        s.close_menu()
+        items = s.open_menu(1)
+        s.screenshot("programs-menu.png")
         # Icon 7 is above the internal set's five pictures: it shows none.
         self.assertEqual([(i["text"], i["separator"], i["picture"], i["default"]) for i in items],
                          [("&Marker", False, True, False), ("", True, False, False),
                           ("Mail\tCtrl+M", False, True, False), ("Seven", False, False, False),
                           ("Plain", False, False, False)])
-
-    def test_right_click_shows_the_command_menu_with_list_as_default(self):
-        items = self.session.open_menu(3)
-        self.session.screenshot("command-menu.png")
-        self.assertEqual([("" if i["separator"] else i["text"]) for i in items], COMMAND_MENU)
-        self.assertEqual([i["default"] for i in items], [True] + [False] * 6)
-
-    def test_a_chosen_entry_runs_its_command_through_the_shell(self):
-        s = self.session
-        s.choose(s.open_menu(1), "&Marker")
+        s.choose(items, "&Marker")
         wait_for(lambda: os.path.exists(self.marker), 20, what="the launched batch file")
         self.assertTrue(s.is_running())
 
@@ -46,7 +43,7 @@ class ProgramsMenuTest(SessionTest):
         before = s.read_data_file()
         an_hour_ago = os.stat(s.data_file).st_mtime - 3600
         os.utime(s.data_file, (an_hour_ago, an_hour_ago))
-        s.attrib("+h", s.data_file)
+        s.attrib("+h")
         s.command("E&xit")
         self.assertEqual(s.wait_exit(20), 0)
         wait_for(lambda: not s.icon_shown(), 10, what="the icon to go")
@@ -54,7 +51,7 @@ class ProgramsMenuTest(SessionTest):
         # time and attributes.
         self.assertEqual(s.read_data_file(), before)
         self.assertEqual(os.stat(s.data_file).st_mtime, an_hour_ago)
-        self.assertIn("H", s.attrib("", s.data_file))
+        self.assertIn("H", s.attrib())
         self.assertEqual(s.reg_query(SETTINGS_KEY + r"\Options\LastIconSetFileNames", "1"),
                          "trayhound:\\internal.iconset")
 
@@ -97,7 +94,7 @@ class ProgramsMenuTest(SessionTest):
         self.until(view, (version["text"], []), "the main view with the mail link")
         link = next(c for c in about["controls"] if "@" in c["text"])
         s.click_at(*centre(link["rect"]), button=3)
-        s.choose(wait_for(lambda: s.probe("menu"), 10, what="the link menu")[-1], "Copy Shortcut")
+        s.choose(wait_for(s.menus, 10, what="the link menu")[-1], "Copy Shortcut")
         copied = wait_for(lambda: s.probe("clipboard")["text"], 10, what="the link on the clipboard")
         self.assertTrue(copied.startswith("mailto:") and link["text"] in copied, copied)
 
@@ -111,13 +108,13 @@ class ClickTest(SessionTest):
     def test_a_click_opens_the_menu_at_once_and_a_second_click_decides_what_follows(self):
         s = self.session
         # A long double-click time, so that "at once" is far from it on a busy machine too.
-        s.reg_add(r"HKCU\Control Panel\Mouse", "DoubleClickSpeed", "2000")
+        s.reg_set(r"HKCU\Control Panel\Mouse", "DoubleClickSpeed", "2000")
         s.double_click_time = 2.0
         s.start()
         s.inject()
         clicked = time.monotonic()
         s.click_icon(1)
-        wait_for(lambda: s.probe("menu"), 10, interval=0.02, what="the programs menu")
+        wait_for(s.menus, 10, interval=0.02, what="the programs menu")
         self.assertLess(time.monotonic() - clicked, 1.2, "the menu waited for a double click")
         s.close_menu()
         for pause, shows_list in [(0.15, True), (2.3, False)]:
@@ -125,33 +122,19 @@ class ClickTest(SessionTest):
                 s.click_icon(1, double=True, delay=pause)
                 time.sleep(0.5)
                 lists = [w for w in s.windows() if w["text"] == "List"]
-                self.assertEqual((len(lists), s.probe("menu")), (int(shows_list), []))
+                self.assertEqual((len(lists), s.menus()), (int(shows_list), []))
                 for window in lists:
                     self.close_with(window)
 
 
 class ShutdownTest(SessionTest):
-    def test_shutdown_request_ends_the_program_and_is_deleted(self):
-        s = self.session
-        s.write_data_file(b"A\tC:\\a.exe\t2\r\n")
-        s.start()
-        self.assert_shutdown_request_ends_it("1")
-        self.assertFalse(s.icon_shown())
-        self.assertEqual(s.read_data_file(), b"A\tC:\\a.exe\t2\r\n")
-
-    def test_shutdown_request_ends_the_program_while_the_about_box_is_open(self):
-        self.session.start()
-        self.session.command("&About", "About Trayhound")
-        self.assert_shutdown_request_ends_it("now")
-
-    def test_the_first_save_creates_the_folder_and_an_unchanged_empty_list_writes_nothing(self):
-        s = self.session
-        s.start()
+    def test_the_shutdown_request_ends_the_program_and_an_empty_list_is_written_only_when_saved(self):
+        s = self.start()
         self.assertEqual([(i["text"], i["separator"]) for i in s.open_menu(1)], [("", False)])
         s.close_menu()
         self.assert_shutdown_request_ends_it()
-        self.assertFalse(os.path.exists(os.path.dirname(s.data_file)))
-        wait_for(lambda: not s.icon_shown(), 10, what="the icon to go")
+        self.assertFalse(s.icon_shown())
+        self.assertFalse(os.path.exists(os.path.dirname(s.data_file)), "an unchanged list writes nothing")
         s.start()
         self.close_with(s.command("&List...", "List"), "OK")
         wait_for(lambda: os.path.exists(s.data_file), 10, what="the data file")
@@ -160,18 +143,16 @@ class ShutdownTest(SessionTest):
 
 class InstanceTest(SessionTest):
     def test_a_second_start_ends_silently_and_the_first_keeps_its_icon(self):
-        s = self.session
-        s.start()
+        s = self.start()
         self.assertEqual(s.run_second_instance(), 0)
         self.assertTrue(s.is_running())
-        self.assertTrue(s.icon_shown())
         self.assertEqual(len(s.open_menu(3)), 7)
 
     def test_a_start_up_fault_shows_its_message_ends_without_an_icon_and_writes_nothing(self):
         bad = b"Good\tC:\\a.exe\t1\r\nBad\tC:\\b.exe\tseven\r\n"
         for fault, prepare, expected in [
                 ("a malformed data file", lambda s: s.write_data_file(bad), "Line 2 of"),
-                ("no AppData folder", lambda s: s.reg_delete(SHELL_FOLDERS, "AppData"), "Data Folder")]:
+                ("no AppData folder", lambda s: s.reg_set(SHELL_FOLDERS, "AppData", None), "Data Folder")]:
             with self.subTest(fault):
                 s = WineSession(f"StartUpFault.{fault.replace(' ', '-')}")
                 self.addCleanup(s.close)

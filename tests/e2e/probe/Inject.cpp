@@ -1,6 +1,4 @@
 // Loads the test probe into a running program: th-inject <exe name> <probe dll path>.
-// th-inject --hold <modifiers> <virtual key> holds a hotkey as another program would: it prints
-// "held" (or the error number) and keeps it until it is ended.
 #include <windows.h>
 
 #include <tlhelp32.h>
@@ -28,22 +26,9 @@ DWORD FindProcess(const wchar_t* exeName) {
     return found;
 }
 
-int HoldHotkey(const wchar_t* modifiers, const wchar_t* key) {
-    if (!RegisterHotKey(nullptr, 1, std::wcstoul(modifiers, nullptr, 0),
-                        std::wcstoul(key, nullptr, 0))) {
-        return Fail("RegisterHotKey");
-    }
-    std::printf("held\n");
-    std::fflush(stdout);
-    for (MSG message; GetMessageW(&message, nullptr, 0, 0) > 0;) {
-    }
-    return 0;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc == 4 && std::wcscmp(argv[1], L"--hold") == 0) return HoldHotkey(argv[2], argv[3]);
     if (argc != 3) return Fail("reading the arguments");
     const DWORD pid = FindProcess(argv[1]);
     const HANDLE process = pid ? OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid) : nullptr;

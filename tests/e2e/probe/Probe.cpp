@@ -3,19 +3,16 @@
 // written as files into a folder shared with the test, one at a time.
 //
 // Requests (request.txt; the JSON answer goes to response.txt, written atomically):
-//   menu                      the open popup menus, each a list of entries (text, separator,
-//                             default, selected, picture, screen rectangle)
-//   windows                   the process's visible top-level windows (owner, foreground) and
-//                             their controls (screen rectangles, enabled and focus state, lists)
-//   clipboard                 the clipboard's text
-//   click <hwnd>              presses a button as a user would (posted, never sent)
-//   close <hwnd>              the title bar's close box
-//   settext <hwnd> <text>     replaces a field's text (typing)
-//   lbselect <hwnd> <index>   selects a list-box entry and tells the owner
-//   cbselect <hwnd> <index>   selects a combo-box entry and tells the owner
-//   lbdblclk <hwnd>           double-clicks the selected list-box entry
-//   drop <hwnd> <x> <y> files <path>|<path>...   a drop of files on the window at a screen point,
-//   drop <hwnd> <x> <y> text <text>              or of a text, through its real drop target
+//   windows                the process's visible top-level windows (owner, foreground, an open
+//                          menu's entries) and their controls (screen rectangles, state, lists)
+//   clipboard              the clipboard's text
+//   hold <modifiers> <vk>  takes a hotkey from the probe's thread, as another program would
+//   click|close <hwnd>     presses a button as a user would (posted) | the title bar's close box
+//   settext <hwnd> <text>  replaces a field's text (typing)
+//   lbselect|cbselect <hwnd> <index>   selects a list or combo box entry and tells the owner
+//   lbdblclk <hwnd>                    double-clicks the selected list-box entry
+//   drop <hwnd> <x> <y> files <path>|<path>... | text <text>   drops files or a text on the
+//                                      window at a screen point, through its real drop target
 #include <windows.h>
 
 #include <commctrl.h>
@@ -47,10 +44,7 @@ class Json {
     Json& Open(char bracket) { return Put({&bracket, 1}); }
     Json& Close(char bracket) { return Put({&bracket, 1}, false); }
     Json& Key(std::string_view name) { return Put("\"" + std::string(name) + "\":"); }
-    template <typename T>
-    Json& Field(std::string_view name, const T& value) {
-        return Key(name).Value(value);
-    }
+    Json& Field(std::string_view name, const auto& value) { return Key(name).Value(value); }
     template <typename T>
     requires std::is_arithmetic_v<T> Json& Value(T value) {
         return Put(std::is_same_v<T, bool> ? (value ? "true" : "false") : std::to_string(value));
@@ -93,18 +87,6 @@ std::wstring WindowText(HWND hwnd) {
     return buffer;
 }
 
-std::wstring ClassName(HWND hwnd) {
-    wchar_t buffer[256] = {};
-    GetClassNameW(hwnd, buffer, static_cast<int>(std::size(buffer)));
-    return buffer;
-}
-
-RECT ScreenRect(HWND hwnd) {
-    RECT rect{};
-    GetWindowRect(hwnd, &rect);
-    return rect;
-}
-
 // The visible top-level windows of this process, or all the children of one of them.
 std::vector<HWND> Windows(HWND parent = nullptr) {
     std::vector<HWND> found;
@@ -123,53 +105,43 @@ std::vector<HWND> Windows(HWND parent = nullptr) {
     return found;
 }
 
-void DescribeMenuItem(Json& json, HWND window, HMENU menu, UINT index) {
-    wchar_t text[512] = {};
-    MENUITEMINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_BITMAP | MIIM_CHECKMARKS;
-    info.dwTypeData = text;
-    info.cch = static_cast<UINT>(std::size(text));
-    GetMenuItemInfoW(menu, index, TRUE, &info);
-    RECT rect{};
-    GetMenuItemRect(window, menu, index, &rect);
-    json.Open('{').Field("text", text).Field("separator", (info.fType & MFT_SEPARATOR) != 0);
-    json.Field("default", (info.fState & MFS_DEFAULT) != 0)
-        .Field("selected", (info.fState & MFS_HILITE) != 0)
-        .Field("picture", info.hbmpItem || info.hbmpUnchecked)
-        .Field("rect", rect)
-        .Close('}');
-}
-
-std::string Menus() {
-    Json json;
-    json.Open('[');
-    for (HWND window : Windows()) {
-        if (ClassName(window) != L"#32768") continue;
-        const auto menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
-        json.Open('[');
-        for (int i = 0; menu && i < GetMenuItemCount(menu); ++i)
-            DescribeMenuItem(json, window, menu, static_cast<UINT>(i));
-        json.Close(']');
-    }
-    return json.Close(']').Text();
-}
-
-void ListEntries(Json& json, HWND list, UINT countMessage, UINT lengthMessage, UINT textMessage) {
-    json.Open('[');
-    for (WPARAM i = 0; i < static_cast<WPARAM>(SendMessageW(list, countMessage, 0, 0)); ++i) {
-        std::wstring text(static_cast<std::size_t>(SendMessageW(list, lengthMessage, i, 0)) + 1,
-                          L'\0');
-        SendMessageW(list, textMessage, i, reinterpret_cast<LPARAM>(text.data()));
-        json.Value(text.c_str());
+void DescribeMenu(Json& json, HWND window) {
+    const auto menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
+    json.Key("items").Open('[');
+    for (UINT i = 0; menu && i < static_cast<UINT>(GetMenuItemCount(menu)); ++i) {
+        wchar_t text[512] = {};
+        GetMenuStringW(menu, i, text, static_cast<int>(std::size(text)), MF_BYPOSITION);
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_BITMAP | MIIM_CHECKMARKS;
+        GetMenuItemInfoW(menu, i, TRUE, &info);
+        RECT rect{};
+        GetMenuItemRect(window, menu, i, &rect);
+        json.Open('{').Field("text", text).Field("separator", (info.fType & MFT_SEPARATOR) != 0);
+        json.Field("default", (info.fState & MFS_DEFAULT) != 0)
+            .Field("selected", (info.fState & MFS_HILITE) != 0)
+            .Field("picture", info.hbmpItem || info.hbmpUnchecked)
+            .Field("rect", rect)
+            .Close('}');
     }
     json.Close(']');
 }
 
-// Screen rectangles of a list box's entries, for clicking them with the real mouse.
-void ListItemRects(Json& json, HWND list) {
-    json.Open('[');
-    for (WPARAM i = 0; i < static_cast<WPARAM>(SendMessageW(list, LB_GETCOUNT, 0, 0)); ++i) {
+// A list's selection and entries; for a list box also the entries' screen rectangles, for
+// clicking them with the mouse.
+void DescribeEntries(Json& json, HWND list, bool listBox) {
+    const auto count = SendMessageW(list, listBox ? LB_GETCOUNT : CB_GETCOUNT, 0, 0);
+    json.Field("selected", SendMessageW(list, listBox ? LB_GETCURSEL : CB_GETCURSEL, 0, 0));
+    json.Key("entries").Open('[');
+    for (WPARAM i = 0; i < static_cast<WPARAM>(count); ++i) {
+        std::wstring text(SendMessageW(list, listBox ? LB_GETTEXTLEN : CB_GETLBTEXTLEN, i, 0) + 1,
+                          L'\0');
+        SendMessageW(list, listBox ? LB_GETTEXT : CB_GETLBTEXT, i,
+                     reinterpret_cast<LPARAM>(text.data()));
+        json.Value(text.c_str());
+    }
+    json.Close(']').Key("item_rects").Open('[');
+    for (WPARAM i = 0; listBox && i < static_cast<WPARAM>(count); ++i) {
         RECT rect{};
         SendMessageW(list, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&rect));
         MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
@@ -180,32 +152,28 @@ void ListItemRects(Json& json, HWND list) {
 
 // Opens the window's object with what every window has; the caller adds to it and closes it.
 Json& Describe(Json& json, HWND hwnd) {
-    const std::wstring kind = ClassName(hwnd);
+    wchar_t kind[256] = {};
+    GetClassNameW(hwnd, kind, static_cast<int>(std::size(kind)));
+    const auto is = [&kind](const wchar_t* name) { return _wcsicmp(kind, name) == 0; };
     // The probe runs on its own thread, where GetFocus answers for that thread only: ask the
     // window's own user-interface thread.
     GUITHREADINFO thread{};
     thread.cbSize = sizeof thread;
     GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &thread);
     const HWND focus = thread.hwndFocus;
+    RECT rect{};
+    GetWindowRect(hwnd, &rect);
     json.Open('{').Field("hwnd", hwnd).Field("class", kind).Field("id", GetDlgCtrlID(hwnd));
     json.Field("text", WindowText(hwnd))
         .Field("visible", IsWindowVisible(hwnd) != 0)
         .Field("enabled", IsWindowEnabled(hwnd) != 0)
         // A combo box counts as focused while its edit field has the focus.
         .Field("focused", focus && (focus == hwnd || GetParent(focus) == hwnd))
-        .Field("rect", ScreenRect(hwnd));
-    if (_wcsicmp(kind.c_str(), L"ListBox") == 0) {
-        json.Field("selected", SendMessageW(hwnd, LB_GETCURSEL, 0, 0));
-        ListEntries(json.Key("entries"), hwnd, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
-        ListItemRects(json.Key("item_rects"), hwnd);
-    } else if (_wcsicmp(kind.c_str(), L"ComboBox") == 0) {
-        json.Field("selected", SendMessageW(hwnd, CB_GETCURSEL, 0, 0));
-        ListEntries(json.Key("entries"), hwnd, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
-    } else if (_wcsicmp(kind.c_str(), L"Button") == 0) {
-        json.Field("checked", SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED);
-    } else if (_wcsicmp(kind.c_str(), HOTKEY_CLASSW) == 0) {
-        json.Field("hotkey", SendMessageW(hwnd, HKM_GETHOTKEY, 0, 0));
-    }
+        .Field("rect", rect);
+    if (is(L"ListBox") || is(L"ComboBox")) DescribeEntries(json, hwnd, is(L"ListBox"));
+    if (is(L"Button")) json.Field("checked", SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED);
+    if (is(HOTKEY_CLASSW)) json.Field("hotkey", SendMessageW(hwnd, HKM_GETHOTKEY, 0, 0));
+    if (is(L"#32768")) DescribeMenu(json, hwnd);
     return json;
 }
 
@@ -236,77 +204,66 @@ std::string Clipboard() {
     return Json().Open('{').Field("text", text).Close('}').Text();
 }
 
-// A drop handed to a window on its own thread: a hook on that thread sees the message below,
-// puts the payload on the clipboard and plays DragEnter, DragOver and Drop on the window's
-// registered drop target with the clipboard's data object.
+// A drop played on the window's own thread through its registered drop target, with the data
+// object of the clipboard that holds the payload, as Explorer gives files (CF_HDROP) and a
+// browser an address (text).
 struct PendingDrop {
     HWND window;
     POINTL at;
     UINT format;
     HGLOBAL payload;
-    DWORD dropped = DROPEFFECT_NONE;
-    const char* error = "the window did not answer";
+    DWORD effect = DROPEFFECT_NONE;
 };
 const UINT kDropMessage = RegisterWindowMessageW(L"TrayhoundProbeDrop");
 
-const char* PlayDrop(PendingDrop& drop) {
-    auto* target = static_cast<IDropTarget*>(GetPropW(drop.window, L"OleDropTargetInterface"));
-    if (!target) return "the window takes no drops";
-    IDataObject* data = nullptr;
-    if (!OpenClipboard(drop.window)) return "the clipboard is busy";
-    const bool placed = EmptyClipboard() && SetClipboardData(drop.format, drop.payload);
-    CloseClipboard();
-    if (!placed || OleGetClipboard(&data) != S_OK) return "the clipboard takes no drop";
-    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
-    target->DragEnter(data, MK_LBUTTON, drop.at, &effect);
-    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
-    target->DragOver(MK_LBUTTON, drop.at, &effect);
-    if (effect == DROPEFFECT_NONE) {
-        target->DragLeave();
-    } else {
-        drop.dropped = effect;
-        target->Drop(data, 0, drop.at, &drop.dropped);
-    }
-    data->Release();
-    return nullptr;
-}
-
+// Sees the message above on the window's thread and plays DragEnter, DragOver and Drop.
 LRESULT CALLBACK DropHook(int code, WPARAM wParam, LPARAM lParam) {
     const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && message->message == kDropMessage) {
-        auto& drop = *reinterpret_cast<PendingDrop*>(message->lParam);
-        drop.error = PlayDrop(drop);
+    auto* drop = reinterpret_cast<PendingDrop*>(message->lParam);
+    IDataObject* data = nullptr;
+    if (code == HC_ACTION && message->message == kDropMessage && OpenClipboard(drop->window)) {
+        EmptyClipboard();
+        SetClipboardData(drop->format, drop->payload);
+        CloseClipboard();
+        auto* target = static_cast<IDropTarget*>(GetPropW(drop->window, L"OleDropTargetInterface"));
+        if (target && OleGetClipboard(&data) == S_OK) {
+            drop->effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+            target->DragEnter(data, MK_LBUTTON, drop->at, &drop->effect);
+            drop->effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+            target->DragOver(MK_LBUTTON, drop->at, &drop->effect);
+            if (drop->effect == DROPEFFECT_NONE)
+                target->DragLeave();
+            else
+                target->Drop(data, 0, drop->at, &drop->effect);
+            data->Release();
+        }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// Files go as Explorer gives them (CF_HDROP), a text as a browser gives an address.
 std::string Drop(HWND window, const std::string& argument) {
     std::istringstream in(argument);
     POINTL at{};
     std::string kind, payload;
     std::getline(in >> at.x >> at.y >> kind >> std::ws, payload);
     const bool files = kind == "files";
-    // A file list ends with an empty name.
+    // Files are a list of names that ends with an empty one, after a header.
+    const DROPFILES header{sizeof(DROPFILES), {}, FALSE, TRUE};
     std::wstring content = Wide(payload) + std::wstring(2, L'\0');
     if (files) std::replace(content.begin(), content.end(), L'|', L'\0');
-    const DROPFILES header{sizeof(DROPFILES), {}, FALSE, TRUE};
-    const std::size_t headerSize = files ? sizeof header : 0;
-    const std::size_t size = content.size() * sizeof(wchar_t);
-    const HGLOBAL payloadMemory = GlobalAlloc(GMEM_MOVEABLE, headerSize + size);
-    auto* bytes = static_cast<char*>(GlobalLock(payloadMemory));
-    std::memcpy(bytes, &header, headerSize);
-    std::memcpy(bytes + headerSize, content.data(), size);
-    GlobalUnlock(payloadMemory);
-    PendingDrop drop{window, at, static_cast<UINT>(files ? CF_HDROP : CF_UNICODETEXT),
-                     payloadMemory};
+    if (files) content.insert(0, sizeof header / sizeof(wchar_t), L'\0');
+    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, content.size() * sizeof(wchar_t));
+    void* bytes = GlobalLock(memory);
+    std::memcpy(bytes, content.data(), content.size() * sizeof(wchar_t));
+    if (files) std::memcpy(bytes, &header, sizeof header);
+    GlobalUnlock(memory);
+    PendingDrop drop{window, at, static_cast<UINT>(files ? CF_HDROP : CF_UNICODETEXT), memory};
     const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, DropHook, nullptr,
                                          GetWindowThreadProcessId(window, nullptr));
     SendMessageTimeoutW(window, kDropMessage, 0, reinterpret_cast<LPARAM>(&drop), SMTO_ABORTIFHUNG,
                         10000, nullptr);
     UnhookWindowsHookEx(hook);
-    if (drop.error) return Error(drop.error);
-    return Json().Open('{').Field("dropped", drop.dropped).Close('}').Text();
+    return Json().Open('{').Field("dropped", drop.effect).Close('}').Text();
 }
 
 void NotifyOwner(HWND control, WORD code) {
@@ -320,9 +277,14 @@ std::string Answer(const std::string& request) {
     std::string verb, argument;
     std::uintptr_t handle = 0;
     in >> verb;
-    if (verb == "menu") return Menus();
     if (verb == "windows") return DescribeWindows();
     if (verb == "clipboard") return Clipboard();
+    if (verb == "hold") {
+        UINT modifiers = 0, key = 0;
+        in >> modifiers >> key;
+        if (!RegisterHotKey(nullptr, 1, modifiers, key)) return Error("the hotkey is taken");
+        return R"({"ok":true})";
+    }
     if (!(in >> handle)) return Error("missing window");
     // One space ends the window; the rest, spaces too, is the argument.
     std::getline(in.ignore(1), argument);

@@ -21,11 +21,12 @@ BUILD = os.environ["TRAYHOUND_E2E_BUILD"]
 TRAYHOUND_EXE = os.environ["TRAYHOUND_EXE"]
 INJECT_EXE = os.environ["TRAYHOUND_INJECT_EXE"]
 WORK = os.path.join(BUILD, "e2e")
-PREFIX_TOOL = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts",
-                           "wine-prefix.sh")
+PREFIX_TOOL = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "wine-prefix.sh")
 USER = os.environ.get("USER") or getpass.getuser()
 
 SETTINGS_KEY = r"HKCU\Software\VB and VBA Program Settings\Trayhound"
+SETS_KEY = SETTINGS_KEY + r"\Options\LastIconSetFileNames"
+INTERNAL_SET = "trayhound:\\internal.iconset"
 SCREEN = (1024, 768)  # the sessions' Xvfb screen
 MESSAGE_TEXT_ID = 0xFFFF  # a message box's text
 # Exit code of a Wine process that ended before its program ran (rare, on a loaded machine).
@@ -88,7 +89,6 @@ class WineSession:
                         WINEDLLOVERRIDES="mscoree,mshtml=")
         self.env.pop("WAYLAND_DISPLAY", None)
         self.program = None
-        self.injected = False
         self.last_icon_click = 0.0
         self.double_click_time = 0.5  # the system's, in seconds
         self.drive_c = os.path.join(self.prefix, "drive_c")
@@ -126,9 +126,9 @@ class WineSession:
         return found[1] if found and result.returncode == 0 else None
 
     def start(self, wait_icon=True):
+        shutil.rmtree(self._exchange, ignore_errors=True)  # a new program takes the probe afresh
         log = os.path.join(self.dir, "trayhound.log")
         self.program = _spawn(["wine", TRAYHOUND_EXE], self.env, log)
-        self.injected = False
         if wait_icon:
             wait_for(lambda: self.icon_shown() or not self.is_running(), 30, "the tray icon")
             if not self.is_running() and self.program.returncode == NOT_STARTED:
@@ -157,8 +157,7 @@ class WineSession:
                       self.env, check=False)
         return next(iter(result.text.split()), None)
 
-    def icon_shown(self):
-        return self.tray_window() is not None
+    icon_shown = tray_window
 
     def click_icon(self, button=1, double=False, delay=0.12):
         """A click on the icon; `double`: two, `delay` seconds apart (a person's double click).
@@ -198,16 +197,15 @@ class WineSession:
         _run(["import", "-display", self.display, "-window", "root", path], self.env)
 
     def inject(self):
-        if self.injected:
+        ready = os.path.join(self._exchange, "ready.txt")
+        if os.path.exists(ready):
             return
-        shutil.rmtree(self._exchange, ignore_errors=True)
         # A program just started may not be listed yet, or may still be loading its libraries:
         # the injector fails then, and is run again.
         command = ["wine", INJECT_EXE, "Trayhound.exe", r"C:\th-probe.dll"]
         wait_for(lambda: _run(command, self.env, check=False).returncode == 0, 20,
                  "the probe to be loaded", interval=0.5)
-        wait_for(lambda: os.path.exists(os.path.join(self._exchange, "ready.txt")), 10, "the probe")
-        self.injected = True
+        wait_for(lambda: os.path.exists(ready), 10, "the probe")
 
     def probe(self, request, *args):
         """Sends a request with its arguments (a window as its handle) and returns the answer."""
@@ -231,7 +229,6 @@ class WineSession:
         return wait_for(self.menus, 10, "a popup menu")[-1]
 
     def choose(self, items, text):
-        """Clicks the menu entry with this text, as a person would."""
         self.click_at(*centre(next(item for item in items if item["text"] == text)["rect"]))
 
     def command(self, entry, title=None):
@@ -248,7 +245,6 @@ class WineSession:
         return self.probe("windows")
 
     def menus(self):
-        """The entries of each open popup menu."""
         return [w["items"] for w in self.windows() if w["class"] == "#32768"]
 
     def find(self, hwnd):
@@ -268,8 +264,6 @@ class WineSession:
 
 
 class SessionTest(unittest.TestCase):
-    """A test case with a fresh Wine session per test."""
-
     def setUp(self):
         self.session = WineSession(f"{type(self).__name__}.{self._testMethodName}")
         self.addCleanup(self.session.close)
@@ -309,11 +303,6 @@ class SessionTest(unittest.TestCase):
         self.assertEqual(s.wait_exit(20), 0)
         self.assertLess(time.monotonic() - started, 12)
         self.assertIsNone(s.reg_query(SETTINGS_KEY + r"\Command", "Shutdown"))
-
-
-def menu_view(items):
-    """What a person sees of a menu: each entry's text ("-" for a line) and whether it has a picture."""
-    return [("-" if i["separator"] else i["text"], i["picture"]) for i in items]
 
 
 def controls(window, kind):

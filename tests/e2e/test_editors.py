@@ -8,16 +8,14 @@ import struct
 import time
 import unittest
 
-from harness import (SCREEN, SETTINGS_KEY, SessionTest, centre, control, controls, menu_view, message_text,
-                     wait_for)
+from harness import (INTERNAL_SET, SCREEN, SETS_KEY, SETTINGS_KEY, SessionTest, centre, control, controls,
+                     message_text, wait_for)
 
 LIST_BUTTONS = ["&Edit...", "&Delete", "Move &Up", "Move D&own"]
 NONE_ENABLED = [False, False, False, False]
 ALL_ENABLED = [True, True, True, True]
 FIRST_ENABLED = [True, True, False, True]  # the first entry is selected
 LAST_ENABLED = [True, True, True, False]  # the last entry is selected
-SETS_KEY = SETTINGS_KEY + r"\Options\LastIconSetFileNames"
-INTERNAL_SET = "trayhound:\\internal.iconset"
 
 DATA = b"Alpha\tC:\\alpha.exe\t1\r\n-\t\t0\r\nTab\\tKey\tC:\\tab.exe\t2\r\nOmega\tC:\\omega.exe\t0\r\n"
 DATA_ENTRIES = ["Alpha", "-", "Tab\tKey", "Omega"]
@@ -44,10 +42,10 @@ def twips(*pixels):
 
 
 def bitmap(colour):
-    """A 12 x 12 picture, 24 bits per pixel, one colour."""
-    pixels = (bytes(colour) * 12) * 12  # rows of 36 bytes need no padding
-    header = struct.pack("<IiiHHIIiiII", 40, 12, 12, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    return b"BM" + struct.pack("<IHHI", 14 + len(header) + len(pixels), 0, 0, 14 + len(header)) + header + pixels
+    """A 12 x 12 picture, 24 bits per pixel, one colour (rows of 36 bytes need no padding)."""
+    pixels = bytes(colour) * 144
+    return struct.pack("<2sIHHIIiiHHIIiiII", b"BM", 54 + len(pixels), 0, 0, 54, 40, 12, 12, 1, 24, 0, len(pixels),
+                       2835, 2835, 0, 0) + pixels
 
 
 class EditorTest(SessionTest):
@@ -61,7 +59,7 @@ class EditorTest(SessionTest):
         return self.session.command("&List...", "List")
 
     def list_shows(self, window, entries, selected, enabled):
-        return self.until(lambda: list_view(self.find(window["hwnd"])), (entries, selected, enabled),
+        self.until(lambda: list_view(self.find(window["hwnd"])), (entries, selected, enabled),
                           "the list editor's entries, selection and buttons")
 
     def select(self, window, position, entries=None, enabled=None):
@@ -71,12 +69,10 @@ class EditorTest(SessionTest):
             self.list_shows(window, entries, position, enabled)
 
     def press(self, window, text, entries, selected, enabled):
-        """Presses a list-editor button and waits for the list it should leave."""
         self.click(window, text)
         self.list_shows(window, entries, selected, enabled)
 
     def open_editor(self, window, text, title):
-        """Presses New or Edit in the list editor; returns the item editor that opens."""
         self.click(window, text)
         editor = self.session.window(title)
         self.assertEqual(editor["owner"], window["hwnd"])
@@ -94,17 +90,18 @@ class EditorTest(SessionTest):
         self.until(lambda: {k: v for k, v in editor_view(self.find(editor["hwnd"]))._asdict().items()
                             if k in expected}, expected, "the item editor's fields")
 
-    def message(self, owner):
-        """The message box that an editor shows: its text, once it has appeared."""
+    def message(self, owner, text):
+        """The owner shows a modal message box with this text; OK dismisses it."""
         box = self.session.window("Trayhound")
-        self.assertEqual(box["owner"], owner["hwnd"])
+        self.assertEqual((box["owner"], message_text(box)), (owner["hwnd"], text))
         self.assertFalse(self.find(owner["hwnd"])["enabled"], "the message box is modal")
-        return box, message_text(box)
+        self.close_with(box, "OK")
 
     def programs_menu(self):
+        """What a person sees of it: each entry's text ("-" for a line) and whether it has a picture."""
         items = self.session.open_menu(1)
         self.session.close_menu()
-        return menu_view(items)
+        return [("-" if i["separator"] else i["text"], i["picture"]) for i in items]
 
     def exit_program(self):
         self.session.command("E&xit")
@@ -246,9 +243,7 @@ class ItemEditorTest(EditorTest):
                 ("Gamma", "", "Please enter the item's command.", command_box)]:
             self.type_into(editor, caption=caption, command=command)
             self.click(editor, "OK")
-            box, shown = self.message(editor)
-            self.assertEqual(shown, text, (caption, command))
-            self.close_with(box, "OK")
+            self.message(editor, text)
             self.until(focus, [field], f"the focus in the field at fault for {caption!r}, {command!r}")
             self.assertTrue(self.find(editor["hwnd"])["enabled"])
         self.assertEqual(list_view(self.find(window["hwnd"]))[0], ["Alpha"])

@@ -8,10 +8,8 @@ from harness import SETTINGS_KEY, centre, control, controls, wait_for
 from test_editors import EditorTest, list_view
 
 RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
-GENERAL_KEY = SETTINGS_KEY + r"\General"
-HOTKEY_VALUE = "ProgramsMenuHotkey"
+HOTKEY = (SETTINGS_KEY + r"\General", "ProgramsMenuHotkey")  # where the hotkey is kept
 SIGN_IN_BOX = "Start Trayhound when I sign in"
-MOD_CONTROL_ALT = 3
 
 
 class GeneralPageTest(EditorTest):
@@ -42,7 +40,7 @@ class GeneralPageTest(EditorTest):
         hotkey = controls(window, "msctls_hotkey32")[0]["hotkey"]
         self.assertEqual((control(window, SIGN_IN_BOX)["checked"], hotkey), (False, 0))
         self.close_with(window, "OK")
-        self.assertEqual((s.reg_query(RUN_KEY, "Trayhound"), s.reg_query(GENERAL_KEY, HOTKEY_VALUE)), (None, None))
+        self.assertEqual((s.reg_query(RUN_KEY, "Trayhound"), s.reg_query(*HOTKEY)), (None, None))
 
         s.reg_set(RUN_KEY, "Trayhound", other)  # as an installer leaves it
         for change, ending, expected in [(False, "OK", other), (True, "Cancel", other), (True, "OK", None),
@@ -64,7 +62,7 @@ class GeneralPageTest(EditorTest):
         window = self.open_general()
         self.type_hotkey(window, "ctrl+alt+t")
         self.close_with(window, "OK")
-        self.assertEqual(s.reg_query(GENERAL_KEY, HOTKEY_VALUE), "Ctrl+Alt+T")
+        self.assertEqual(s.reg_query(*HOTKEY), "Ctrl+Alt+T")
 
         def hotkey_menu():
             s.key("ctrl+alt+t")
@@ -97,14 +95,12 @@ class GeneralPageTest(EditorTest):
         s = self.start()
         window = self.open_general()
         self.type_hotkey(window, "ctrl+alt+t")
-        s.probe("hold", MOD_CONTROL_ALT, ord("T"))  # taken before OK
+        s.probe("hold", 3, ord("T"))  # Ctrl+Alt (MOD_CONTROL | MOD_ALT) and T, taken before OK
         self.click(window, "OK")
-        box, text = self.message(window)
-        self.assertEqual(text, "Another program uses the hotkey Ctrl+Alt+T. Trayhound keeps it, but it does not "
-                               "open the programs menu until that program lets it go.")
-        self.close_with(box, "OK")
+        self.message(window, "Another program uses the hotkey Ctrl+Alt+T. Trayhound keeps it, but it does not "
+                             "open the programs menu until that program lets it go.")
         self.gone(window)
-        self.assertEqual(s.reg_query(GENERAL_KEY, HOTKEY_VALUE), "Ctrl+Alt+T")
+        self.assertEqual(s.reg_query(*HOTKEY), "Ctrl+Alt+T")
         self.assertEqual([c["text"] for c in controls(self.open_general(), "Static")
                           if c["visible"] and c["text"].startswith("Not ")],
                          ["Not active: another program uses this hotkey."])

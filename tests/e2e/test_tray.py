@@ -5,10 +5,10 @@ import os
 import time
 import unittest
 
-from harness import MESSAGE_TEXT_ID, SCREEN, SETTINGS_KEY, SessionTest, WineSession, centre, controls, wait_for
+from harness import (INTERNAL_SET, SCREEN, SETS_KEY, SessionTest, WineSession, centre, controls, message_text,
+                     wait_for)
 
 SHELL_FOLDERS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders"
-COMMAND_MENU = ["&List...", "&Options...", "", "&Help", "&About", "", "E&xit"]
 
 
 class ProgramsMenuTest(SessionTest):
@@ -25,7 +25,8 @@ class ProgramsMenuTest(SessionTest):
         items = s.open_menu(3)
         s.screenshot("command-menu.png")
         self.assertEqual([("" if i["separator"] else i["text"], i["default"]) for i in items],
-                         list(zip(COMMAND_MENU, [True] + [False] * 6)))
+                         [("&List...", True), ("&Options...", False), ("", False), ("&Help", False),
+                          ("&About", False), ("", False), ("E&xit", False)])
         s.close_menu()
         items = s.open_menu(1)
         s.screenshot("programs-menu.png")
@@ -52,8 +53,7 @@ class ProgramsMenuTest(SessionTest):
         self.assertEqual(s.read_data_file(), before)
         self.assertEqual(os.stat(s.data_file).st_mtime, an_hour_ago)
         self.assertIn("H", s.attrib())
-        self.assertEqual(s.reg_query(SETTINGS_KEY + r"\Options\LastIconSetFileNames", "1"),
-                         "trayhound:\\internal.iconset")
+        self.assertEqual(s.reg_query(SETS_KEY, "1"), INTERNAL_SET)
 
     def test_the_common_controls_and_dialogs_load_with_the_first_dialog_not_at_start(self):
         s = self.session
@@ -86,9 +86,9 @@ class ProgramsMenuTest(SessionTest):
         s.probe("lbselect", properties, row)
         s.probe("lbdblclk", properties)
         box = s.window("PrevInstance")
-        self.assertEqual([c["text"] for c in box["controls"] if c["id"] == MESSAGE_TEXT_ID], ["False"])
+        self.assertEqual(message_text(box), "False")
         s.key("Return")
-        wait_for(lambda: s.find(box["hwnd"]) is None, 10, what="the property's message box to close")
+        self.gone(box)
 
         s.key("F1")
         self.until(view, (version["text"], []), "the main view with the mail link")
@@ -99,7 +99,7 @@ class ProgramsMenuTest(SessionTest):
         self.assertTrue(copied.startswith("mailto:") and link["text"] in copied, copied)
 
         s.key("Escape")
-        wait_for(lambda: s.find(about["hwnd"]) is None, 10, what="the About box to close")
+        self.gone(about)
 
 
 class ClickTest(SessionTest):
@@ -159,7 +159,7 @@ class InstanceTest(SessionTest):
                 prepare(s)
                 s.start(wait_icon=False)
                 box = s.window("Trayhound", timeout=20)
-                self.assertIn(expected, next(c["text"] for c in box["controls"] if c["id"] == MESSAGE_TEXT_ID))
+                self.assertIn(expected, message_text(box))
                 self.assertFalse(s.icon_shown())
                 s.key("Return")
                 self.assertEqual(s.wait_exit(20), 1)

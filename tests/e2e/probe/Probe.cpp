@@ -98,10 +98,8 @@ std::vector<HWND> Windows(HWND parent = nullptr) {
             reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
         return TRUE;
     };
-    if (parent)
-        EnumChildWindows(parent, add, reinterpret_cast<LPARAM>(&found));
-    else
-        EnumWindows(add, reinterpret_cast<LPARAM>(&found));
+    const auto param = reinterpret_cast<LPARAM>(&found);
+    parent ? EnumChildWindows(parent, add, param) : EnumWindows(add, param);
     return found;
 }
 
@@ -117,12 +115,11 @@ void DescribeMenu(Json& json, HWND window) {
         GetMenuItemInfoW(menu, i, TRUE, &info);
         RECT rect{};
         GetMenuItemRect(window, menu, i, &rect);
-        json.Open('{').Field("text", text).Field("separator", (info.fType & MFT_SEPARATOR) != 0);
-        json.Field("default", (info.fState & MFS_DEFAULT) != 0)
-            .Field("selected", (info.fState & MFS_HILITE) != 0)
-            .Field("picture", info.hbmpItem || info.hbmpUnchecked)
-            .Field("rect", rect)
-            .Close('}');
+        json.Open('{').Field("text", text).Field("rect", rect);
+        json.Field("separator", (info.fType & MFT_SEPARATOR) != 0);
+        json.Field("default", (info.fState & MFS_DEFAULT) != 0);
+        json.Field("selected", (info.fState & MFS_HILITE) != 0);
+        json.Field("picture", info.hbmpItem || info.hbmpUnchecked).Close('}');
     }
     json.Close(']');
 }
@@ -131,13 +128,13 @@ void DescribeMenu(Json& json, HWND window) {
 // clicking them with the mouse.
 void DescribeEntries(Json& json, HWND list, bool listBox) {
     const auto count = SendMessageW(list, listBox ? LB_GETCOUNT : CB_GETCOUNT, 0, 0);
+    const UINT length = listBox ? LB_GETTEXTLEN : CB_GETLBTEXTLEN,
+               get = listBox ? LB_GETTEXT : CB_GETLBTEXT;
     json.Field("selected", SendMessageW(list, listBox ? LB_GETCURSEL : CB_GETCURSEL, 0, 0));
     json.Key("entries").Open('[');
     for (WPARAM i = 0; i < static_cast<WPARAM>(count); ++i) {
-        std::wstring text(SendMessageW(list, listBox ? LB_GETTEXTLEN : CB_GETLBTEXTLEN, i, 0) + 1,
-                          L'\0');
-        SendMessageW(list, listBox ? LB_GETTEXT : CB_GETLBTEXT, i,
-                     reinterpret_cast<LPARAM>(text.data()));
+        std::wstring text(SendMessageW(list, length, i, 0) + 1, L'\0');
+        SendMessageW(list, get, i, reinterpret_cast<LPARAM>(text.data()));
         json.Value(text.c_str());
     }
     json.Close(']').Key("item_rects").Open('[');
@@ -164,12 +161,10 @@ Json& Describe(Json& json, HWND hwnd) {
     RECT rect{};
     GetWindowRect(hwnd, &rect);
     json.Open('{').Field("hwnd", hwnd).Field("class", kind).Field("id", GetDlgCtrlID(hwnd));
-    json.Field("text", WindowText(hwnd))
-        .Field("visible", IsWindowVisible(hwnd) != 0)
-        .Field("enabled", IsWindowEnabled(hwnd) != 0)
-        // A combo box counts as focused while its edit field has the focus.
-        .Field("focused", focus && (focus == hwnd || GetParent(focus) == hwnd))
-        .Field("rect", rect);
+    json.Field("text", WindowText(hwnd)).Field("rect", rect);
+    json.Field("visible", IsWindowVisible(hwnd) != 0).Field("enabled", IsWindowEnabled(hwnd) != 0);
+    // A combo box counts as focused while its edit field has the focus.
+    json.Field("focused", focus && (focus == hwnd || GetParent(focus) == hwnd));
     if (is(L"ListBox") || is(L"ComboBox")) DescribeEntries(json, hwnd, is(L"ListBox"));
     if (is(L"Button")) json.Field("checked", SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED);
     if (is(HOTKEY_CLASSW)) json.Field("hotkey", SendMessageW(hwnd, HKM_GETHOTKEY, 0, 0));
@@ -181,11 +176,8 @@ std::string DescribeWindows() {
     Json json;
     json.Open('[');
     for (HWND window : Windows()) {
-        Describe(json, window)
-            .Field("foreground", GetForegroundWindow() == window)
-            .Field("owner", GetWindow(window, GW_OWNER))
-            .Key("controls")
-            .Open('[');
+        Describe(json, window).Field("foreground", GetForegroundWindow() == window);
+        json.Field("owner", GetWindow(window, GW_OWNER)).Key("controls").Open('[');
         for (HWND control : Windows(window)) Describe(json, control).Close('}');
         json.Close(']').Close('}');
     }
@@ -195,10 +187,9 @@ std::string DescribeWindows() {
 std::string Clipboard() {
     std::wstring text;
     if (OpenClipboard(nullptr)) {
-        if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-            if (const auto* locked = static_cast<const wchar_t*>(GlobalLock(data))) text = locked;
-            GlobalUnlock(data);
-        }
+        const HANDLE data = GetClipboardData(CF_UNICODETEXT);
+        if (const auto* locked = static_cast<const wchar_t*>(GlobalLock(data))) text = locked;
+        GlobalUnlock(data);
         CloseClipboard();
     }
     return Json().Open('{').Field("text", text).Close('}').Text();
@@ -267,47 +258,38 @@ std::string Drop(HWND window, const std::string& argument) {
 }
 
 void NotifyOwner(HWND control, WORD code) {
-    PostMessageW(GetParent(control), WM_COMMAND,
-                 MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(control)), code),
-                 reinterpret_cast<LPARAM>(control));
+    const WPARAM notice = MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(control)), code);
+    PostMessageW(GetParent(control), WM_COMMAND, notice, reinterpret_cast<LPARAM>(control));
 }
 
 std::string Answer(const std::string& request) {
     std::istringstream in(request);
     std::string verb, argument;
     std::uintptr_t handle = 0;
+    UINT modifiers = 0, key = 0;
     in >> verb;
     if (verb == "windows") return DescribeWindows();
     if (verb == "clipboard") return Clipboard();
-    if (verb == "hold") {
-        UINT modifiers = 0, key = 0;
-        in >> modifiers >> key;
-        if (!RegisterHotKey(nullptr, 1, modifiers, key)) return Error("the hotkey is taken");
-        return R"({"ok":true})";
-    }
-    if (!(in >> handle)) return Error("missing window");
+    if (verb == "hold" && in >> modifiers >> key)
+        return RegisterHotKey(nullptr, 1, modifiers, key) ? "{}" : Error("the hotkey is taken");
+    if (!(in >> handle)) return Error("a window is missing");
     // One space ends the window; the rest, spaces too, is the argument.
     std::getline(in.ignore(1), argument);
     const auto hwnd = reinterpret_cast<HWND>(handle);
-    const bool list = verb == "lbselect";
-    if (verb == "click") {
-        PostMessageW(hwnd, BM_CLICK, 0, 0);
-    } else if (verb == "close") {
-        PostMessageW(hwnd, WM_CLOSE, 0, 0);
-    } else if (verb == "settext") {
+    if (verb == "drop") return Drop(hwnd, argument);
+    if (verb == "click") PostMessageW(hwnd, BM_CLICK, 0, 0);
+    if (verb == "close") PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    if (verb == "lbselect") PostMessageW(hwnd, LB_SETCURSEL, std::stoul(argument), 0);
+    if (verb == "cbselect") PostMessageW(hwnd, CB_SETCURSEL, std::stoul(argument), 0);
+    if (verb == "lbselect") NotifyOwner(hwnd, LBN_SELCHANGE);
+    if (verb == "cbselect") NotifyOwner(hwnd, CBN_SELCHANGE);
+    if (verb == "lbdblclk") NotifyOwner(hwnd, LBN_DBLCLK);
+    if (verb == "settext") {
         SendMessageTimeoutW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(argument).c_str()),
                             SMTO_ABORTIFHUNG, 2000, nullptr);
-    } else if (list || verb == "cbselect") {
-        PostMessageW(hwnd, list ? LB_SETCURSEL : CB_SETCURSEL, std::stoul(argument), 0);
-        NotifyOwner(hwnd, list ? LBN_SELCHANGE : CBN_SELCHANGE);
-    } else if (verb == "lbdblclk") {
-        NotifyOwner(hwnd, LBN_DBLCLK);
-    } else if (verb == "drop") {
-        return Drop(hwnd, argument);
-    } else {
-        return Error("unknown request");
     }
-    return R"({"ok":true})";
+    const auto known = {"click", "close", "lbselect", "cbselect", "lbdblclk", "settext"};
+    return std::ranges::find(known, verb) != known.end() ? "{}" : Error("unknown request");
 }
 
 DWORD WINAPI Serve(LPVOID) {

@@ -47,8 +47,8 @@ def _run(args, env, check=True):
     return result
 
 
-def _spawn(args, env, log=None):
-    with open(log or os.devnull, "ab") as out:
+def _spawn(args, env, log):
+    with open(log, "ab") as out:
         return subprocess.Popen(args, env=env, stdin=subprocess.DEVNULL, stdout=out,
                                 stderr=subprocess.STDOUT, close_fds=True, start_new_session=True)
 
@@ -270,7 +270,7 @@ class SessionTest(unittest.TestCase):
 
     def until(self, read, expected, what, timeout=10):
         """Polls until read() gives expected, then compares (so a failure shows the difference)."""
-        last = []
+        last = [None]
         try:
             wait_for(lambda: last.append(read()) or last[-1] == expected, timeout, what)
         except AssertionError:

@@ -11,6 +11,7 @@ import getpass
 import json
 import os
 import pathlib
+import re
 import shutil
 import subprocess
 import time
@@ -18,71 +19,60 @@ import unittest
 
 BUILD = os.environ["TRAYHOUND_E2E_BUILD"]
 TRAYHOUND_EXE = os.environ["TRAYHOUND_EXE"]
-PROBE_DLL = os.environ["TRAYHOUND_PROBE_DLL"]
 INJECT_EXE = os.environ["TRAYHOUND_INJECT_EXE"]
 WORK = os.path.join(BUILD, "e2e")
-# The Wine tests' prefix; sessions are copies of it as it was booted.
-BASE_PREFIX = os.path.join(BUILD, "wineprefix")
-PREFIX_TOOL = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts",
-                           "wine-prefix.sh")
+PREFIX_TOOL = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "wine-prefix.sh")
 USER = os.environ.get("USER") or getpass.getuser()
 
 SETTINGS_KEY = r"HKCU\Software\VB and VBA Program Settings\Trayhound"
-TRAY_WINDOW_NAME = "Wine System Tray"
+SETS_KEY = SETTINGS_KEY + r"\Options\LastIconSetFileNames"
+INTERNAL_SET = "trayhound:\\internal.iconset"
 SCREEN = (1024, 768)  # the sessions' Xvfb screen
 MESSAGE_TEXT_ID = 0xFFFF  # a message box's text
-
 # Exit code of a Wine process that ended before its program ran (rare, on a loaded machine).
 NOT_STARTED = 127
 
 
-def _run(args, env, timeout=30):
+def _run(args, env, check=True):
     """Runs a command with no inherited pipes, so that ctest never waits for Wine's servers. A run
     that Wine failed to start (nothing printed, exit code 127) is started again, twice at most."""
     for _ in range(3):
         result = subprocess.run(args, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                stderr=subprocess.DEVNULL, timeout=timeout, close_fds=True)
+                                stderr=subprocess.DEVNULL, timeout=30, close_fds=True)
         if result.returncode != NOT_STARTED or result.stdout:
             break
+    if check and result.returncode != 0:
+        raise RuntimeError(f"{args} failed with {result.returncode}")
+    result.text = result.stdout.decode("utf-8", "replace")
     return result
 
 
-def _quiet(args, env, check=True, returncode=False):
-    """Runs a command; returns its output, or its exit code when asked for that."""
-    result = _run(args, env)
-    if check and result.returncode != 0:
-        raise RuntimeError(f"{args} failed with {result.returncode}")
-    return result.returncode if returncode else result.stdout.decode("utf-8", "replace")
-
-
-def _spawn(args, env, log=None):
-    out = open(log, "ab") if log else subprocess.DEVNULL
-    try:
+def _spawn(args, env, log):
+    with open(log, "ab") as out:
         return subprocess.Popen(args, env=env, stdin=subprocess.DEVNULL, stdout=out,
                                 stderr=subprocess.STDOUT, close_fds=True, start_new_session=True)
-    finally:
-        if log:
-            out.close()
 
 
 def prefix_tool(*args):
     """scripts/wine-prefix.sh, on a display of its own rather than the caller's."""
     env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
-    result = subprocess.run([PREFIX_TOOL, *args], env=env, stdin=subprocess.DEVNULL,
-                            stdout=subprocess.PIPE, close_fds=True, timeout=30, check=True)
-    return result.stdout.decode().strip()
+    return subprocess.run([PREFIX_TOOL, *args], env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                          close_fds=True, timeout=30, check=True).stdout.decode().strip()
 
 
-def wait_for(predicate, timeout, interval=0.1, what="condition"):
+def wait_for(predicate, timeout, what, interval=0.1):
     assert timeout <= 30, "no wait is longer than 30 s"
     deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
+    while not (value := predicate()):
         if time.monotonic() > deadline:
             raise AssertionError(f"timed out after {timeout} s waiting for {what}")
         time.sleep(interval)
+    return value
+
+
+def centre(rect):
+    left, top, right, bottom = rect
+    return (left + right) // 2, (top + bottom) // 2
 
 
 class WineSession:
@@ -93,99 +83,60 @@ class WineSession:
         shutil.rmtree(self.dir, ignore_errors=True)
         os.makedirs(self.dir)
         self.prefix = os.path.join(self.dir, "prefix")
-        prefix_tool("clone", BASE_PREFIX, self.prefix)
+        prefix_tool("clone", os.path.join(BUILD, "wineprefix"), self.prefix)
         self.display = prefix_tool("start", self.prefix)
         self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG="-all", DISPLAY=self.display,
                         WINEDLLOVERRIDES="mscoree,mshtml=")
         self.env.pop("WAYLAND_DISPLAY", None)
         self.program = None
-        self.holder = None
-        self.injected = False
         self.last_icon_click = 0.0
         self.double_click_time = 0.5  # the system's, in seconds
-        shutil.copy(PROBE_DLL, os.path.join(self.drive_c, "th-probe.dll"))
-
-    # Paths ----------------------------------------------------------------------------------
-
-    @property
-    def drive_c(self):
-        return os.path.join(self.prefix, "drive_c")
-
-    @property
-    def app_data(self):
-        return os.path.join(self.drive_c, "users", USER, "AppData", "Roaming")
-
-    @property
-    def data_file(self):
-        return os.path.join(self.app_data, "Trayhound", "Document.dat")
+        self.drive_c = os.path.join(self.prefix, "drive_c")
+        self.data_file = os.path.join(self.drive_c, "users", USER, "AppData", "Roaming", "Trayhound",
+                                      "Document.dat")
+        self._exchange = os.path.join(self.drive_c, "trayhound-probe")
+        shutil.copy(os.environ["TRAYHOUND_PROBE_DLL"], os.path.join(self.drive_c, "th-probe.dll"))
 
     def write_data_file(self, content: bytes):
         os.makedirs(os.path.dirname(self.data_file), exist_ok=True)
-        with open(self.data_file, "wb") as f:
-            f.write(content)
+        pathlib.Path(self.data_file).write_bytes(content)
+
+    def add_marker(self):
+        """C:\\mark.bat, which leaves C:\\launched.txt behind when it runs; returns that file's path."""
+        pathlib.Path(self.drive_c, "mark.bat").write_bytes(b"@echo launched> C:\\launched.txt\r\n")
+        return os.path.join(self.drive_c, "launched.txt")
 
     def read_data_file(self):
-        with open(self.data_file, "rb") as f:
-            return f.read()
+        return pathlib.Path(self.data_file).read_bytes()
 
-    def windows_path(self, linux_path):
-        relative = os.path.relpath(linux_path, self.drive_c)
-        return "C:\\" + relative.replace("/", "\\")
+    def attrib(self, *change):
+        """Windows' attrib command on the data file: a change such as "+h", or none to read."""
+        path = "C:\\" + os.path.relpath(self.data_file, self.drive_c).replace("/", "\\")
+        return _run(["wine", "attrib", *change, path], self.env).text
 
-    # Registry ---------------------------------------------------------------------------------
-
-    def reg_add(self, key, value, data, kind="REG_SZ"):
-        _quiet(["wine", "reg", "add", key, "/v", value, "/t", kind, "/d", data, "/f"], self.env)
-
-    def attrib(self, change, path):
-        """Windows' attrib command on a file of the prefix: `change` such as "+h", or "" to
-        read; its output."""
-        return _quiet(["wine", "attrib", *([change] if change else []), self.windows_path(path)],
-                      self.env)
-
-    def reg_delete(self, key, value):
-        _quiet(["wine", "reg", "delete", key, "/v", value, "/f"], self.env)
+    def reg_set(self, key, value, data):
+        """Sets a text value, or deletes it when data is None."""
+        change = ["delete", key, "/v", value] if data is None else ["add", key, "/v", value, "/d", data]
+        _run(["wine", "reg", *change, "/f"], self.env)
 
     def reg_query(self, key, value):
         """The value's text, or None when it does not exist."""
-        result = _run(["wine", "reg", "query", key, "/v", value], self.env)
-        if result.returncode != 0:
-            return None
-        for line in result.stdout.decode("utf-8", "replace").splitlines():
-            parts = line.strip().split(None, 2)
-            if len(parts) >= 2 and parts[0].lower() == value.lower() and parts[1].startswith("REG_"):
-                return parts[2] if len(parts) == 3 else ""
-        return None
+        result = _run(["wine", "reg", "query", key, "/v", value], self.env, check=False)
+        found = re.search(rf"^\s*{re.escape(value)}\s+REG_\w+[ \t]*(.*?)\s*$", result.text, re.M | re.I)
+        return found[1] if found and result.returncode == 0 else None
 
-    # The program ------------------------------------------------------------------------------
-
-    def start(self, wait_icon=True, exe=TRAYHOUND_EXE):
-        """Starts Trayhound: the built one, or another copy such as an installed one."""
+    def start(self, wait_icon=True):
+        shutil.rmtree(self._exchange, ignore_errors=True)  # a new program takes the probe afresh
         log = os.path.join(self.dir, "trayhound.log")
-        self.program = _spawn(["wine", exe], self.env, log)
-        self.injected = False
+        self.program = _spawn(["wine", TRAYHOUND_EXE], self.env, log)
         if wait_icon:
-            for _ in range(2):
-                wait_for(lambda: self.icon_shown() or not self.is_running(), 30, what="the tray icon")
-                if self.is_running() or self.program.returncode != NOT_STARTED:
-                    break
-                self.program = _spawn(["wine", exe], self.env, log)
-            self.wait_for_icon()
-        return self.program
+            wait_for(lambda: self.icon_shown() or not self.is_running(), 30, "the tray icon")
+            if not self.is_running() and self.program.returncode == NOT_STARTED:
+                self.program = _spawn(["wine", TRAYHOUND_EXE], self.env, log)
+            wait_for(self.icon_shown, 30, "the tray icon")
 
-    def run_second_instance(self, timeout=30):
-        """Starts another Trayhound and returns its exit code once it has ended."""
-        second = _spawn(["wine", TRAYHOUND_EXE], self.env)
-        try:
-            return second.wait(timeout)
-        finally:
-            if second.poll() is None:
-                second.kill()
-                second.wait()
-
-    def request_shutdown(self, value="1"):
-        """Asks the running program to end, as a script would."""
-        self.reg_add(SETTINGS_KEY + r"\Command", "Shutdown", value)
+    def run_second_instance(self):
+        return _run(["wine", TRAYHOUND_EXE], self.env, check=False).returncode
 
     def is_running(self):
         return self.program is not None and self.program.poll() is None
@@ -196,193 +147,171 @@ class WineSession:
     def loaded_dlls(self):
         """Lower-case names of the DLLs mapped into the running program, which Wine runs as the
         Unix process that `wine` started."""
-        names = set()
         with open(f"/proc/{self.program.pid}/maps") as maps:
-            for line in maps:
-                fields = line.split(None, 5)  # address, mode, offset, device, inode, path
-                if len(fields) == 6 and fields[5].strip().lower().endswith(".dll"):
-                    names.add(os.path.basename(fields[5].strip()).lower())
-        return names
+            paths = [line.split(None, 5)[-1].strip() for line in maps]
+        return {os.path.basename(path).lower() for path in paths if path.lower().endswith(".dll")}
 
     def tray_window(self):
         """Wine's system tray window, shown only while some program has an icon in it."""
-        result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", TRAY_WINDOW_NAME],
-                                env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                                stderr=subprocess.DEVNULL, close_fds=True)
-        ids = result.stdout.split()
-        return ids[0].decode() if ids else None
+        result = _run(["xdotool", "search", "--onlyvisible", "--name", "Wine System Tray"],
+                      self.env, check=False)
+        return next(iter(result.text.split()), None)
 
-    def icon_shown(self):
-        return self.tray_window() is not None
-
-    def wait_for_icon(self, timeout=30):
-        wait_for(self.icon_shown, timeout, what="the tray icon")
-
-    def icon_position(self):
-        window = self.tray_window()
-        assert window, "no tray icon"
-        geometry = _quiet(["xdotool", "getwindowgeometry", "--shell", window], self.env)
-        values = dict(line.split("=", 1) for line in geometry.split() if "=" in line)
-        x, y = int(values["X"]), int(values["Y"])
-        height = int(values["HEIGHT"])
-        # With an unmanaged tray Wine draws its caption inside: the first icon sits about 10 px in
-        # from the left edge and 10 px up from the bottom edge.
-        return x + 12, y + height - 12
+    icon_shown = tray_window
 
     def click_icon(self, button=1, double=False, delay=0.12):
         """A click on the icon; `double`: two, `delay` seconds apart (a person's double click).
         It waits out the double-click time since the last click on the icon first, so that two
         steps of a test never make a double click by chance."""
-        wait = self.last_icon_click + self.double_click_time + 0.1 - time.monotonic()
-        if wait > 0:
-            time.sleep(wait)
-        x, y = self.icon_position()
-        args = ["xdotool", "mousemove", str(x), str(y), "click"]
-        if double:
-            args += ["--repeat", "2", "--delay", str(int(delay * 1000))]
-        _quiet(args + [str(button)], self.env)
+        time.sleep(max(0.0, self.last_icon_click + self.double_click_time + 0.1 - time.monotonic()))
+        window = self.tray_window()
+        assert window, "no tray icon"
+        geometry = _run(["xdotool", "getwindowgeometry", "--shell", window], self.env).text
+        values = dict(line.split("=", 1) for line in geometry.split() if "=" in line)
+        # With an unmanaged tray Wine draws its caption inside: the first icon sits about 10 px in
+        # from the left edge and 10 px up from the bottom edge.
+        x, y = int(values["X"]) + 12, int(values["Y"]) + int(values["HEIGHT"]) - 12
+        self.click_at(x, y, button, repeat=2 if double else 1, delay=delay)
         self.last_icon_click = time.monotonic()
 
-    def click_at(self, x, y, button=1):
-        _quiet(["xdotool", "mousemove", str(x), str(y), "click", str(button)], self.env)
-
-    def double_click_at(self, x, y):
-        _quiet(["xdotool", "mousemove", str(x), str(y), "click", "--repeat", "2", "--delay", "80", "1"],
-               self.env)
+    def click_at(self, x, y, button=1, repeat=1, delay=0.08):
+        self.xdotool("mousemove", x, y, "click", "--repeat", repeat, "--delay", int(delay * 1000),
+                     button)
 
     def drag(self, start, end):
         """Holds the left button down at start, moves to end in a few steps and lets go."""
         (x0, y0), (x1, y1) = start, end
-        args = ["xdotool", "mousemove", str(x0), str(y0), "mousedown", "1"]
-        for step in range(1, 5):
-            args += ["sleep", "0.05", "mousemove", str(x0 + (x1 - x0) * step // 4),
-                     str(y0 + (y1 - y0) * step // 4)]
-        _quiet(args + ["sleep", "0.1", "mouseup", "1"], self.env)
+        steps = [arg for i in range(1, 5)
+                 for arg in ("sleep", 0.05, "mousemove", x0 + (x1 - x0) * i // 4, y0 + (y1 - y0) * i // 4)]
+        self.xdotool("mousemove", x0, y0, "mousedown", 1, *steps, "sleep", 0.1, "mouseup", 1)
 
     def key(self, *keys):
-        _quiet(["xdotool", "key", *keys], self.env)
+        self.xdotool("key", *keys)
+
+    def xdotool(self, *args):
+        _run(["xdotool", *map(str, args)], self.env)
 
     def screenshot(self, name):
         path = os.path.join(WORK, "screenshots", name)
         os.makedirs(os.path.dirname(path), exist_ok=True)
-        _quiet(["import", "-display", self.display, "-window", "root", path], self.env)
-        return path
-
-    # The probe ----------------------------------------------------------------------------------
-
-    @property
-    def _exchange(self):
-        return os.path.join(self.drive_c, "trayhound-probe")
+        _run(["import", "-display", self.display, "-window", "root", path], self.env)
 
     def inject(self):
-        if self.injected:
+        ready = os.path.join(self._exchange, "ready.txt")
+        if os.path.exists(ready):
             return
-        shutil.rmtree(self._exchange, ignore_errors=True)
         # A program just started may not be listed yet, or may still be loading its libraries:
         # the injector fails then, and is run again.
-        wait_for(lambda: _quiet(["wine", INJECT_EXE, "Trayhound.exe", r"C:\th-probe.dll"],
-                                self.env, check=False, returncode=True) == 0,
-                 20, interval=0.5, what="the probe to be loaded")
-        wait_for(lambda: os.path.exists(os.path.join(self._exchange, "ready.txt")), 10, what="the probe")
-        self.injected = True
+        command = ["wine", INJECT_EXE, "Trayhound.exe", r"C:\th-probe.dll"]
+        wait_for(lambda: _run(command, self.env, check=False).returncode == 0, 20,
+                 "the probe to be loaded", interval=0.5)
+        wait_for(lambda: os.path.exists(ready), 10, "the probe")
 
-    def probe(self, request, timeout=10):
+    def probe(self, request, *args):
+        """Sends a request with its arguments (a window as its handle) and returns the answer."""
         self.inject()
-        response = os.path.join(self._exchange, "response.txt")
-        if os.path.exists(response):
-            os.unlink(response)
-        partial = os.path.join(self._exchange, "request.tmp")
-        with open(partial, "w", encoding="utf-8") as f:
-            f.write(request)
+        request = " ".join([request, *(str(a["hwnd"] if isinstance(a, dict) else a) for a in args)])
+        response = pathlib.Path(self._exchange, "response.txt")
+        response.unlink(missing_ok=True)
+        partial = pathlib.Path(self._exchange, "request.tmp")
+        partial.write_text(request, encoding="utf-8")
         os.replace(partial, os.path.join(self._exchange, "request.txt"))
-        wait_for(lambda: os.path.exists(response), timeout, interval=0.03, what=f"probe answer to {request!r}")
-        with open(response, encoding="utf-8") as f:
-            answer = json.load(f)
-        os.unlink(response)
+        wait_for(response.exists, 10, f"probe answer to {request!r}", interval=0.03)
+        answer = json.loads(response.read_text(encoding="utf-8"))
+        response.unlink()
         if isinstance(answer, dict) and "error" in answer:
             raise AssertionError(f"probe: {answer['error']}")
         return answer
 
     def open_menu(self, button):
-        """Clicks the icon and returns the entries of the popup menu that opens."""
         self.inject()
         self.click_icon(button)
-        menus = wait_for(lambda: self.probe("menu"), 10, interval=0.1, what="a popup menu")
-        return menus[-1]["items"]
+        return wait_for(self.menus, 10, "a popup menu")[-1]
 
     def choose(self, items, text):
-        """Clicks the menu entry with this text, as a person would."""
-        entry = next(item for item in items if item["text"] == text)
-        left, top, right, bottom = entry["rect"]
-        self.click_at((left + right) // 2, (top + bottom) // 2)
+        self.click_at(*centre(next(item for item in items if item["text"] == text)["rect"]))
+
+    def command(self, entry, title=None):
+        """Chooses an entry of the command menu; returns the window titled `title` that opens."""
+        self.choose(self.open_menu(3), entry)
+        return title and self.window(title)
 
     def close_menu(self):
         """Clicks the empty desktop: an open popup menu closes when the user clicks elsewhere."""
         self.click_at(700, 600)
-        wait_for(lambda: not self.probe("menu"), 5, what="the menu to close")
+        wait_for(lambda: not self.menus(), 5, "the menu to close")
 
     def windows(self):
         return self.probe("windows")
 
+    def menus(self):
+        return [w["items"] for w in self.windows() if w["class"] == "#32768"]
+
     def find(self, hwnd):
-        """The program's visible top-level window with this handle, or None."""
         return next((w for w in self.windows() if w["hwnd"] == hwnd), None)
 
     def window(self, title, timeout=10):
-        return wait_for(lambda: next((w for w in self.windows() if w["title"] == title), None),
-                        timeout, what=f"window {title!r}")
-
-    # Ending -------------------------------------------------------------------------------------
-
-    def hold_hotkey(self, modifiers, key):
-        """Another program takes the hotkey (MOD_* bits, virtual key) and keeps it."""
-        log = os.path.join(self.dir, "holder.log")
-        if os.path.exists(log):
-            os.unlink(log)
-        self.holder = _spawn(["wine", INJECT_EXE, "--hold", str(modifiers), str(key)], self.env, log)
-        wait_for(lambda: "held" in pathlib.Path(log).read_text(), 20, what="another program to hold the hotkey")
+        return wait_for(lambda: next((w for w in self.windows() if w["text"] == title), None),
+                        timeout, f"window {title!r}")
 
     def close(self):
-        for process in (self.program, self.holder):
-            if process and process.poll() is None:
-                process.kill()
-                process.wait(10)
+        if self.is_running():
+            self.program.kill()
+            self.program.wait(10)
         prefix_tool("stop", self.prefix)
         # A prefix copy is large; the program's log stays beside it for a failing test to show.
         shutil.rmtree(self.prefix, ignore_errors=True)
 
 
 class SessionTest(unittest.TestCase):
-    """A test case with a fresh Wine session per test."""
-
     def setUp(self):
         self.session = WineSession(f"{type(self).__name__}.{self._testMethodName}")
         self.addCleanup(self.session.close)
 
     def until(self, read, expected, what, timeout=10):
         """Polls until read() gives expected, then compares (so a failure shows the difference)."""
-        last = None
-
-        def matches():
-            nonlocal last
-            last = read()
-            return last == expected
-
+        last = [None]
         try:
-            wait_for(matches, timeout, what=what)
+            wait_for(lambda: last.append(read()) or last[-1] == expected, timeout, what)
         except AssertionError:
-            self.assertEqual(last, expected, what)
-        return last
+            self.assertEqual(last[-1], expected, what)
+
+    def start(self, data=None):
+        """Starts Trayhound, on this data file when given; returns the session."""
+        if data is not None:
+            self.session.write_data_file(data)
+        self.session.start()
+        return self.session
 
     def find(self, hwnd):
         return self.session.find(hwnd)
+
+    def gone(self, window):
+        wait_for(lambda: self.find(window["hwnd"]) is None, 10, f"{window['text']!r} to close")
+
+    def close_with(self, window, button=None):
+        """Presses a button of the window, or its close box, and waits for the window to close."""
+        self.session.probe("click" if button else "close", control(window, button) if button else window)
+        self.gone(window)
 
     def assert_shutdown_request_ends_it(self, value="1"):
         """Asks the running program to end, as a script would: it must end cleanly within the
         polling period, and the request must be gone."""
         s = self.session
-        s.request_shutdown(value)
+        s.reg_set(SETTINGS_KEY + r"\Command", "Shutdown", value)
         started = time.monotonic()
         self.assertEqual(s.wait_exit(20), 0)
         self.assertLess(time.monotonic() - started, 12)
         self.assertIsNone(s.reg_query(SETTINGS_KEY + r"\Command", "Shutdown"))
+
+
+def controls(window, kind):
+    return [c for c in window["controls"] if c["class"].lower() == kind.lower()]
+
+
+def control(window, text, kind="Button"):
+    return next(c for c in controls(window, kind) if c["text"] == text)
+
+
+def message_text(box):
+    return next(c["text"] for c in box["controls"] if c["id"] == MESSAGE_TEXT_ID)

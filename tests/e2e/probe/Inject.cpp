@@ -1,20 +1,20 @@
 // Loads the test probe into a running program: th-inject <exe name> <probe dll path>.
-// Prints the process id on success.
-// th-inject --hold <modifiers> <virtual key> holds a hotkey as another program would: it prints
-// "held" (or the error number) and keeps it until it is ended.
 #include <windows.h>
 
 #include <tlhelp32.h>
 
 #include <cstdio>
 #include <cwchar>
-#include <string>
 
 namespace {
 
+int Fail(const char* what) {
+    std::fprintf(stderr, "th-inject: %s failed (%lu)\n", what, GetLastError());
+    return 1;
+}
+
 DWORD FindProcess(const wchar_t* exeName) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     DWORD found = 0;
@@ -26,46 +26,22 @@ DWORD FindProcess(const wchar_t* exeName) {
     return found;
 }
 
-int Fail(const char* what) {
-    std::fprintf(stderr, "th-inject: %s failed (%lu)\n", what, GetLastError());
-    return 1;
-}
-
-int HoldHotkey(const wchar_t* modifiers, const wchar_t* key) {
-    if (!RegisterHotKey(nullptr, 1, std::wcstoul(modifiers, nullptr, 0),
-                        std::wcstoul(key, nullptr, 0))) {
-        return Fail("RegisterHotKey");
-    }
-    std::printf("held\n");
-    std::fflush(stdout);
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    }
-    return 0;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc == 4 && std::wcscmp(argv[1], L"--hold") == 0) return HoldHotkey(argv[2], argv[3]);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: th-inject <exe name> <probe dll>\n");
-        return 2;
-    }
+    if (argc != 3) return Fail("reading the arguments");
     const DWORD pid = FindProcess(argv[1]);
-    if (!pid) return Fail("finding the process");
-    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
-    if (!process) return Fail("OpenProcess");
-    const std::wstring dll = argv[2];
-    const SIZE_T bytes = (dll.size() + 1) * sizeof(wchar_t);
+    const HANDLE process = pid ? OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid) : nullptr;
+    if (!process) return Fail("opening the process");
+    const SIZE_T bytes = (std::wcslen(argv[2]) + 1) * sizeof(wchar_t);
     void* remote =
         VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    if (!remote || !WriteProcessMemory(process, remote, dll.c_str(), bytes, nullptr)) {
+    if (!remote || !WriteProcessMemory(process, remote, argv[2], bytes, nullptr)) {
         return Fail("writing the probe path");
     }
     auto* loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
-    HANDLE thread = CreateRemoteThread(process, nullptr, 0, loadLibrary, remote, 0, nullptr);
+    const HANDLE thread = CreateRemoteThread(process, nullptr, 0, loadLibrary, remote, 0, nullptr);
     if (!thread) return Fail("CreateRemoteThread");
     WaitForSingleObject(thread, 10000);
     DWORD loaded = 0;
@@ -73,7 +49,5 @@ int wmain(int argc, wchar_t** argv) {
     CloseHandle(thread);
     VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     CloseHandle(process);
-    if (!loaded) return Fail("LoadLibraryW in the program");
-    std::printf("%lu\n", pid);
-    return 0;
+    return loaded ? 0 : Fail("LoadLibraryW in the program");
 }

@@ -2,21 +2,17 @@
 // process cannot read a program's menus, so the probe answers from inside: it serves requests
 // written as files into a folder shared with the test, one at a time.
 //
-// Requests (first line of request.txt; the answer goes to response.txt, written atomically):
-//   menu                      the open popup menus: entries with text, kind, default, picture
-//   windows                   the process's visible top-level windows (owner, foreground) and
-//                             their controls (screen rectangles, enabled and focus state, lists)
-//   click <hwnd>              presses a button as a user would (posted, never sent)
-//   settext <hwnd> <text>     replaces an edit box's text (typing)
-//   lbselect <hwnd> <index>   selects a list-box entry and tells the owner
-//   cbselect <hwnd> <index>   selects a combo-box entry and tells the owner
-//   lbdblclk <hwnd>           double-clicks the selected list-box entry
-//   key <hwnd> <vk>           a key press sent to a window
-//   close <hwnd>              the title bar's close box
-//   clipboard                 the clipboard's text
-//   drop <hwnd> <x> <y> files <path>|<path>...   a drop of files on the window at a screen point,
-//   drop <hwnd> <x> <y> text <text>              or of a text, through its real drop target
-//   hold <modifiers> <vk>     holds a hotkey from another thread, as another program would
+// Requests (request.txt; the JSON answer goes to response.txt, written atomically):
+//   windows                the process's visible top-level windows (owner, foreground, an open
+//                          menu's entries) and their controls (screen rectangles, state, lists)
+//   clipboard              the clipboard's text
+//   hold <modifiers> <vk>  takes a hotkey from the probe's thread, as another program would
+//   click|close <hwnd>     presses a button as a user would (posted) | the title bar's close box
+//   settext <hwnd> <text>  replaces a field's text (typing)
+//   lbselect|cbselect <hwnd> <index>   selects a list or combo box entry and tells the owner
+//   lbdblclk <hwnd>                    double-clicks the selected list-box entry
+//   drop <hwnd> <x> <y> files <path>|<path>... | text <text>   drops files or a text on the
+//                                      window at a screen point, through its real drop target
 #include <windows.h>
 
 #include <commctrl.h>
@@ -30,462 +26,291 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
 
-constexpr wchar_t kExchangeFolder[] = L"C:\\trayhound-probe";
-
-std::string Utf8(std::wstring_view wide) {
-    if (wide.empty()) return {};
-    const int size = static_cast<int>(wide.size());
-    const int length =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, out.data(), length, nullptr, nullptr);
-    return out;
-}
-
 std::wstring Wide(std::string_view utf8) {
-    if (utf8.empty()) return {};
     const int size = static_cast<int>(utf8.size());
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, out.data(), length);
+    std::wstring out(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, out.data(), static_cast<int>(out.size()));
     return out;
 }
 
-std::string Json(std::wstring_view text) {
-    std::string out = "\"";
-    for (const char c : Utf8(text)) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char buffer[8];
-                    std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
-                    out += buffer;
-                } else {
-                    out += c;
-                }
-        }
+// A JSON text written front to back: a comma goes before any value that follows another.
+class Json {
+  public:
+    Json& Open(char bracket) { return Put({&bracket, 1}); }
+    Json& Close(char bracket) { return Put({&bracket, 1}, false); }
+    Json& Key(std::string_view name) { return Put("\"" + std::string(name) + "\":"); }
+    Json& Field(std::string_view name, const auto& value) { return Key(name).Value(value); }
+    template <typename T>
+    requires std::is_arithmetic_v<T> Json& Value(T value) {
+        return Put(std::is_same_v<T, bool> ? (value ? "true" : "false") : std::to_string(value));
     }
-    return out + "\"";
-}
+    Json& Value(HWND hwnd) { return Value(reinterpret_cast<std::uintptr_t>(hwnd)); }
+    Json& Value(const RECT& r) {
+        return Open('[').Value(r.left).Value(r.top).Value(r.right).Value(r.bottom).Close(']');
+    }
+    // Anything but printable ASCII goes as \u escapes of UTF-16 code units.
+    Json& Value(std::wstring_view text) {
+        std::string quoted = "\"";
+        for (const wchar_t c : text) {
+            char escaped[8] = {static_cast<char>(c)};
+            if (c < 0x20 || c > 0x7e || c == '"' || c == '\\')
+                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+            quoted += escaped;
+        }
+        return Put(quoted + '"');
+    }
+    std::string Text() const { return text_; }
 
-std::string Handle(HWND hwnd) {
-    return std::to_string(reinterpret_cast<std::uintptr_t>(hwnd));
-}
+  private:
+    Json& Put(std::string_view raw, bool separate = true) {
+        if (separate && !text_.empty() && !std::strchr("[{:", text_.back())) text_ += ',';
+        text_ += raw;
+        return *this;
+    }
+    std::string text_;
+};
 
-HWND ParseHandle(const std::string& text) {
-    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(std::stoull(text)));
+std::string Error(std::string_view what) {
+    return Json().Open('{').Field("error", Wide(what)).Close('}').Text();
 }
 
 std::wstring WindowText(HWND hwnd) {
     wchar_t buffer[1024] = {};
     // Sent across threads of the same process; the owner's UI thread answers it.
-    DWORD_PTR length = 0;
     SendMessageTimeoutW(hwnd, WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer),
-                        SMTO_ABORTIFHUNG, 2000, &length);
+                        SMTO_ABORTIFHUNG, 2000, nullptr);
     return buffer;
 }
 
-std::wstring ClassName(HWND hwnd) {
-    wchar_t buffer[256] = {};
-    GetClassNameW(hwnd, buffer, static_cast<int>(std::size(buffer)));
-    return buffer;
+// The visible top-level windows of this process, or all the children of one of them.
+std::vector<HWND> Windows(HWND parent = nullptr) {
+    std::vector<HWND> found;
+    const WNDENUMPROC add = [](HWND hwnd, LPARAM param) -> BOOL {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        const bool child = GetAncestor(hwnd, GA_PARENT) != GetDesktopWindow();
+        if (pid == GetCurrentProcessId() && (child || IsWindowVisible(hwnd)))
+            reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+        return TRUE;
+    };
+    const auto param = reinterpret_cast<LPARAM>(&found);
+    parent ? EnumChildWindows(parent, add, param) : EnumWindows(add, param);
+    return found;
 }
 
-std::vector<HWND> ProcessTopLevelWindows() {
-    std::vector<HWND> windows;
-    EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(hwnd, &pid);
-            if (pid == GetCurrentProcessId())
-                reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
-    return windows;
-}
-
-std::string DescribeMenu(HWND menuWindow) {
-    const auto menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
-    std::ostringstream out;
-    out << "{\"hwnd\":" << Handle(menuWindow) << ",\"items\":[";
-    const int count = menu ? GetMenuItemCount(menu) : 0;
-    for (int i = 0; i < count; ++i) {
+void DescribeMenu(Json& json, HWND window) {
+    const auto menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
+    json.Key("items").Open('[');
+    for (UINT i = 0; menu && i < static_cast<UINT>(GetMenuItemCount(menu)); ++i) {
         wchar_t text[512] = {};
+        GetMenuStringW(menu, i, text, static_cast<int>(std::size(text)), MF_BYPOSITION);
         MENUITEMINFOW info{};
         info.cbSize = sizeof info;
-        info.fMask =
-            MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_BITMAP | MIIM_CHECKMARKS | MIIM_ID;
-        info.dwTypeData = text;
-        info.cch = static_cast<UINT>(std::size(text));
-        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_BITMAP | MIIM_CHECKMARKS;
+        GetMenuItemInfoW(menu, i, TRUE, &info);
         RECT rect{};
-        GetMenuItemRect(menuWindow, menu, static_cast<UINT>(i), &rect);
-        const bool picture = info.hbmpItem != nullptr || info.hbmpUnchecked != nullptr;
-        out << (i ? "," : "") << "{\"index\":" << i << ",\"id\":" << info.wID
-            << ",\"separator\":" << ((info.fType & MFT_SEPARATOR) ? "true" : "false")
-            << ",\"default\":" << ((info.fState & MFS_DEFAULT) ? "true" : "false")
-            << ",\"disabled\":" << ((info.fState & MFS_DISABLED) ? "true" : "false")
-            << ",\"selected\":" << ((info.fState & MFS_HILITE) ? "true" : "false")
-            << ",\"picture\":" << (picture ? "true" : "false") << ",\"text\":" << Json(text)
-            << ",\"rect\":[" << rect.left << "," << rect.top << "," << rect.right << ","
-            << rect.bottom << "]}";
+        GetMenuItemRect(window, menu, i, &rect);
+        json.Open('{').Field("text", text).Field("rect", rect);
+        json.Field("separator", (info.fType & MFT_SEPARATOR) != 0);
+        json.Field("default", (info.fState & MFS_DEFAULT) != 0);
+        json.Field("selected", (info.fState & MFS_HILITE) != 0);
+        json.Field("picture", info.hbmpItem || info.hbmpUnchecked).Close('}');
     }
-    out << "]}";
-    return out.str();
+    json.Close(']');
 }
 
-std::string Menus() {
-    std::ostringstream out;
-    out << "[";
-    bool first = true;
-    for (HWND hwnd : ProcessTopLevelWindows()) {
-        if (ClassName(hwnd) != L"#32768" || !IsWindowVisible(hwnd)) continue;
-        out << (first ? "" : ",") << DescribeMenu(hwnd);
-        first = false;
+// A list's selection and entries; for a list box also the entries' screen rectangles, for
+// clicking them with the mouse.
+void DescribeEntries(Json& json, HWND list, bool listBox) {
+    const auto count = SendMessageW(list, listBox ? LB_GETCOUNT : CB_GETCOUNT, 0, 0);
+    const UINT length = listBox ? LB_GETTEXTLEN : CB_GETLBTEXTLEN,
+               get = listBox ? LB_GETTEXT : CB_GETLBTEXT;
+    json.Field("selected", SendMessageW(list, listBox ? LB_GETCURSEL : CB_GETCURSEL, 0, 0));
+    json.Key("entries").Open('[');
+    for (WPARAM i = 0; i < static_cast<WPARAM>(count); ++i) {
+        std::wstring text(SendMessageW(list, length, i, 0) + 1, L'\0');
+        SendMessageW(list, get, i, reinterpret_cast<LPARAM>(text.data()));
+        json.Value(text.c_str());
     }
-    out << "]";
-    return out.str();
-}
-
-std::string ListEntries(HWND hwnd, UINT countMessage, UINT lengthMessage, UINT textMessage) {
-    std::ostringstream out;
-    out << "[";
-    const auto count = SendMessageW(hwnd, countMessage, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        const auto length = SendMessageW(hwnd, lengthMessage, static_cast<WPARAM>(i), 0);
-        std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
-        SendMessageW(hwnd, textMessage, static_cast<WPARAM>(i),
-                     reinterpret_cast<LPARAM>(text.data()));
-        text.resize(wcslen(text.c_str()));
-        out << (i ? "," : "") << Json(text);
-    }
-    out << "]";
-    return out.str();
-}
-
-std::string JsonRect(const RECT& rect) {
-    std::ostringstream out;
-    out << "[" << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom << "]";
-    return out.str();
-}
-
-// The probe runs on its own thread, where GetFocus answers for that thread only: ask the
-// window's own user-interface thread.
-HWND FocusOf(HWND hwnd) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    return GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) ? info.hwndFocus
-                                                                            : nullptr;
-}
-
-// Screen rectangles of a list box's entries, for clicking them with the real mouse.
-std::string ListItemRects(HWND hwnd) {
-    std::ostringstream out;
-    out << "[";
-    const auto count = SendMessageW(hwnd, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
+    json.Close(']').Key("item_rects").Open('[');
+    for (WPARAM i = 0; listBox && i < static_cast<WPARAM>(count); ++i) {
         RECT rect{};
-        SendMessageW(hwnd, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&rect));
-        MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-        out << (i ? "," : "") << JsonRect(rect);
+        SendMessageW(list, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&rect));
+        MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        json.Value(rect);
     }
-    out << "]";
-    return out.str();
+    json.Close(']');
 }
 
-std::string DescribeControl(HWND hwnd) {
-    const std::wstring className = ClassName(hwnd);
-    // A combo box counts as focused while its edit field has the focus.
-    const HWND focus = FocusOf(hwnd);
+// Opens the window's object with what every window has; the caller adds to it and closes it.
+Json& Describe(Json& json, HWND hwnd) {
+    wchar_t kind[256] = {};
+    GetClassNameW(hwnd, kind, static_cast<int>(std::size(kind)));
+    const auto is = [&kind](const wchar_t* name) { return _wcsicmp(kind, name) == 0; };
+    // The probe runs on its own thread, where GetFocus answers for that thread only: ask the
+    // window's own user-interface thread.
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &thread);
+    const HWND focus = thread.hwndFocus;
     RECT rect{};
     GetWindowRect(hwnd, &rect);
-    std::ostringstream out;
-    out << "{\"hwnd\":" << Handle(hwnd) << ",\"class\":" << Json(className)
-        << ",\"id\":" << GetDlgCtrlID(hwnd) << ",\"text\":" << Json(WindowText(hwnd))
-        << ",\"visible\":" << (IsWindowVisible(hwnd) ? "true" : "false")
-        << ",\"enabled\":" << (IsWindowEnabled(hwnd) ? "true" : "false") << ",\"focused\":"
-        << ((focus == hwnd || (focus && GetParent(focus) == hwnd)) ? "true" : "false")
-        << ",\"rect\":" << JsonRect(rect);
-    const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
-    out << ",\"style\":" << style;
-    if (_wcsicmp(className.c_str(), L"ListBox") == 0) {
-        out << ",\"selected\":" << SendMessageW(hwnd, LB_GETCURSEL, 0, 0)
-            << ",\"entries\":" << ListEntries(hwnd, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT)
-            << ",\"item_rects\":" << ListItemRects(hwnd);
-    } else if (_wcsicmp(className.c_str(), L"ComboBox") == 0) {
-        out << ",\"selected\":" << SendMessageW(hwnd, CB_GETCURSEL, 0, 0)
-            << ",\"entries\":" << ListEntries(hwnd, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
-    } else if (_wcsicmp(className.c_str(), L"Button") == 0) {
-        out << ",\"default\":" << (((style & 0x0F) == BS_DEFPUSHBUTTON) ? "true" : "false")
-            << ",\"checked\":"
-            << (SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED ? "true" : "false");
-    } else if (_wcsicmp(className.c_str(), HOTKEY_CLASSW) == 0) {
-        out << ",\"hotkey\":" << SendMessageW(hwnd, HKM_GETHOTKEY, 0, 0);
-    }
-    out << "}";
-    return out.str();
+    json.Open('{').Field("hwnd", hwnd).Field("class", kind).Field("id", GetDlgCtrlID(hwnd));
+    json.Field("text", WindowText(hwnd)).Field("rect", rect);
+    json.Field("visible", IsWindowVisible(hwnd) != 0).Field("enabled", IsWindowEnabled(hwnd) != 0);
+    // A combo box counts as focused while its edit field has the focus.
+    json.Field("focused", focus && (focus == hwnd || GetParent(focus) == hwnd));
+    if (is(L"ListBox") || is(L"ComboBox")) DescribeEntries(json, hwnd, is(L"ListBox"));
+    if (is(L"Button")) json.Field("checked", SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED);
+    if (is(HOTKEY_CLASSW)) json.Field("hotkey", SendMessageW(hwnd, HKM_GETHOTKEY, 0, 0));
+    if (is(L"#32768")) DescribeMenu(json, hwnd);
+    return json;
 }
 
-std::string Windows() {
-    std::ostringstream out;
-    out << "[";
-    bool first = true;
-    for (HWND hwnd : ProcessTopLevelWindows()) {
-        if (!IsWindowVisible(hwnd)) continue;
-        RECT rect{};
-        GetWindowRect(hwnd, &rect);
-        out << (first ? "" : ",") << "{\"hwnd\":" << Handle(hwnd)
-            << ",\"class\":" << Json(ClassName(hwnd)) << ",\"title\":" << Json(WindowText(hwnd))
-            << ",\"enabled\":" << (IsWindowEnabled(hwnd) ? "true" : "false")
-            << ",\"foreground\":" << (GetForegroundWindow() == hwnd ? "true" : "false")
-            << ",\"owner\":" << Handle(GetWindow(hwnd, GW_OWNER)) << ",\"rect\":" << JsonRect(rect)
-            << ",\"controls\":[";
-        std::vector<HWND> children;
-        EnumChildWindows(
-            hwnd,
-            [](HWND child, LPARAM param) -> BOOL {
-                reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&children));
-        for (std::size_t i = 0; i < children.size(); ++i) {
-            out << (i ? "," : "") << DescribeControl(children[i]);
-        }
-        out << "]}";
-        first = false;
+std::string DescribeWindows() {
+    Json json;
+    json.Open('[');
+    for (HWND window : Windows()) {
+        Describe(json, window).Field("foreground", GetForegroundWindow() == window);
+        json.Field("owner", GetWindow(window, GW_OWNER)).Key("controls").Open('[');
+        for (HWND control : Windows(window)) Describe(json, control).Close('}');
+        json.Close(']').Close('}');
     }
-    out << "]";
-    return out.str();
+    return json.Close(']').Text();
 }
 
 std::string Clipboard() {
     std::wstring text;
     if (OpenClipboard(nullptr)) {
-        if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-            if (const auto* locked = static_cast<const wchar_t*>(GlobalLock(data))) {
-                text = locked;
-                GlobalUnlock(data);
-            }
-        }
+        const HANDLE data = GetClipboardData(CF_UNICODETEXT);
+        if (const auto* locked = static_cast<const wchar_t*>(GlobalLock(data))) text = locked;
+        GlobalUnlock(data);
         CloseClipboard();
     }
-    return "{\"text\":" + Json(text) + "}";
+    return Json().Open('{').Field("text", text).Close('}').Text();
 }
 
-void NotifyOwner(HWND control, WORD code) {
-    PostMessageW(GetParent(control), WM_COMMAND,
-                 MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(control)), code),
-                 reinterpret_cast<LPARAM>(control));
-}
-
-// A data object with files (CF_HDROP) or a text (CF_UNICODETEXT), as Explorer and browsers give.
-class DataObject final : public IDataObject {
-  public:
-    DataObject(std::vector<std::wstring> files, std::wstring text)
-        : files_(std::move(files)), text_(std::move(text)) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
-        *object = (id == IID_IUnknown || id == IID_IDataObject) ? this : nullptr;
-        return *object ? S_OK : E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
-        if (QueryGetData(format) != S_OK) return DV_E_FORMATETC;
-        std::vector<char> bytes;
-        if (format->cfFormat == CF_HDROP) {
-            DROPFILES header{sizeof(DROPFILES), {}, FALSE, TRUE};
-            bytes.assign(reinterpret_cast<char*>(&header), reinterpret_cast<char*>(&header + 1));
-            for (const auto& file : files_) Append(bytes, file);
-            Append(bytes, L"");
-        } else {
-            Append(bytes, text_);
-        }
-        medium->tymed = TYMED_HGLOBAL;
-        medium->pUnkForRelease = nullptr;
-        medium->hGlobal = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-        std::memcpy(GlobalLock(medium->hGlobal), bytes.data(), bytes.size());
-        GlobalUnlock(medium->hGlobal);
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
-        const bool files = format->cfFormat == CF_HDROP && !files_.empty();
-        const bool text = format->cfFormat == CF_UNICODETEXT && files_.empty();
-        return (files || text) && (format->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
-    }
-    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
-
-  private:
-    static void Append(std::vector<char>& bytes, const std::wstring& text) {
-        const auto* begin = reinterpret_cast<const char*>(text.c_str());
-        bytes.insert(bytes.end(), begin, begin + (text.size() + 1) * sizeof(wchar_t));
-    }
-    std::vector<std::wstring> files_;
-    std::wstring text_;
-};
-
-// A drop handed to a window on its own thread: a hook on that thread sees the message below
-// and plays DragEnter, DragOver and Drop on the window's registered drop target.
+// A drop played on the window's own thread through its registered drop target, with the data
+// object of the clipboard that holds the payload, as Explorer gives files (CF_HDROP) and a
+// browser an address (text).
 struct PendingDrop {
     HWND window;
     POINTL at;
-    DataObject* data;
-    DWORD entered = DROPEFFECT_NONE;
-    DWORD dropped = DROPEFFECT_NONE;
-    bool found = false;
+    UINT format;
+    HGLOBAL payload;
+    DWORD effect = DROPEFFECT_NONE;
 };
 const UINT kDropMessage = RegisterWindowMessageW(L"TrayhoundProbeDrop");
 
+// Sees the message above on the window's thread and plays DragEnter, DragOver and Drop.
 LRESULT CALLBACK DropHook(int code, WPARAM wParam, LPARAM lParam) {
     const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && message->message == kDropMessage) {
-        auto& drop = *reinterpret_cast<PendingDrop*>(message->lParam);
-        auto* target = static_cast<IDropTarget*>(GetPropW(drop.window, L"OleDropTargetInterface"));
-        if ((drop.found = target != nullptr)) {
-            drop.entered = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
-            target->DragEnter(drop.data, MK_LBUTTON, drop.at, &drop.entered);
-            DWORD over = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
-            target->DragOver(MK_LBUTTON, drop.at, &over);
-            if (over == DROPEFFECT_NONE) {
+    auto* drop = reinterpret_cast<PendingDrop*>(message->lParam);
+    IDataObject* data = nullptr;
+    if (code == HC_ACTION && message->message == kDropMessage && OpenClipboard(drop->window)) {
+        EmptyClipboard();
+        SetClipboardData(drop->format, drop->payload);
+        CloseClipboard();
+        auto* target = static_cast<IDropTarget*>(GetPropW(drop->window, L"OleDropTargetInterface"));
+        if (target && OleGetClipboard(&data) == S_OK) {
+            drop->effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+            target->DragEnter(data, MK_LBUTTON, drop->at, &drop->effect);
+            drop->effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+            target->DragOver(MK_LBUTTON, drop->at, &drop->effect);
+            if (drop->effect == DROPEFFECT_NONE)
                 target->DragLeave();
-            } else {
-                drop.dropped = over;
-                target->Drop(drop.data, 0, drop.at, &drop.dropped);
-            }
+            else
+                target->Drop(data, 0, drop->at, &drop->effect);
+            data->Release();
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-std::string Drop(HWND window, std::istringstream& in) {
+std::string Drop(HWND window, const std::string& argument) {
+    std::istringstream in(argument);
     POINTL at{};
     std::string kind, payload;
-    in >> at.x >> at.y >> kind;
-    std::getline(in, payload);
-    if (!payload.empty() && payload.front() == ' ') payload.erase(0, 1);
-    std::vector<std::wstring> files;
-    if (kind == "files") {
-        for (std::size_t start = 0; start <= payload.size();) {
-            const auto bar = std::min(payload.find('|', start), payload.size());
-            files.push_back(Wide(payload.substr(start, bar - start)));
-            start = bar + 1;
-        }
-    }
-    DataObject data(files, kind == "text" ? Wide(payload) : std::wstring());
-    PendingDrop drop{window, at, &data};
+    std::getline(in >> at.x >> at.y >> kind >> std::ws, payload);
+    const bool files = kind == "files";
+    // Files are a list of names that ends with an empty one, after a header.
+    const DROPFILES header{sizeof(DROPFILES), {}, FALSE, TRUE};
+    std::wstring content = Wide(payload) + std::wstring(2, L'\0');
+    if (files) std::replace(content.begin(), content.end(), L'|', L'\0');
+    if (files) content.insert(0, sizeof header / sizeof(wchar_t), L'\0');
+    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, content.size() * sizeof(wchar_t));
+    void* bytes = GlobalLock(memory);
+    std::memcpy(bytes, content.data(), content.size() * sizeof(wchar_t));
+    if (files) std::memcpy(bytes, &header, sizeof header);
+    GlobalUnlock(memory);
+    PendingDrop drop{window, at, static_cast<UINT>(files ? CF_HDROP : CF_UNICODETEXT), memory};
     const HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, DropHook, nullptr,
                                          GetWindowThreadProcessId(window, nullptr));
-    DWORD_PTR ignored = 0;
     SendMessageTimeoutW(window, kDropMessage, 0, reinterpret_cast<LPARAM>(&drop), SMTO_ABORTIFHUNG,
-                        10000, &ignored);
+                        10000, nullptr);
     UnhookWindowsHookEx(hook);
-    if (!drop.found) return "{\"error\":\"the window takes no drops\"}";
-    return "{\"entered\":" + std::to_string(drop.entered) +
-           ",\"dropped\":" + std::to_string(drop.dropped) + "}";
+    return Json().Open('{').Field("dropped", drop.effect).Close('}').Text();
+}
+
+void NotifyOwner(HWND control, WORD code) {
+    const WPARAM notice = MAKEWPARAM(static_cast<WORD>(GetDlgCtrlID(control)), code);
+    PostMessageW(GetParent(control), WM_COMMAND, notice, reinterpret_cast<LPARAM>(control));
 }
 
 std::string Answer(const std::string& request) {
     std::istringstream in(request);
-    std::string verb;
+    std::string verb, argument;
+    std::uintptr_t handle = 0;
+    UINT modifiers = 0, key = 0;
     in >> verb;
-    if (verb == "menu") return Menus();
-    if (verb == "windows") return Windows();
+    if (verb == "windows") return DescribeWindows();
     if (verb == "clipboard") return Clipboard();
-    std::string handleText;
-    in >> handleText;
-    if (handleText.empty()) return "{\"error\":\"missing window\"}";
-    const HWND hwnd = ParseHandle(handleText);
-    if (verb == "drop") return Drop(hwnd, in);
-    if (verb == "click") {
-        PostMessageW(hwnd, BM_CLICK, 0, 0);
-    } else if (verb == "settext") {
-        std::string text;
-        std::getline(in, text);
-        if (!text.empty() && text.front() == ' ') text.erase(0, 1);
-        const std::wstring wide = Wide(text);
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()),
-                            SMTO_ABORTIFHUNG, 2000, &ignored);
-    } else if (verb == "lbselect" || verb == "cbselect") {
-        int index = -1;
-        in >> index;
-        const bool list = verb == "lbselect";
-        PostMessageW(hwnd, list ? LB_SETCURSEL : CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        NotifyOwner(hwnd, list ? LBN_SELCHANGE : CBN_SELCHANGE);
-    } else if (verb == "lbdblclk") {
-        NotifyOwner(hwnd, LBN_DBLCLK);
-    } else if (verb == "key") {
-        unsigned vk = 0;
-        in >> vk;
-        PostMessageW(hwnd, WM_KEYDOWN, vk, 1);
-        PostMessageW(hwnd, WM_KEYUP, vk, 0xC0000001);
-    } else if (verb == "close") {
-        PostMessageW(hwnd, WM_CLOSE, 0, 0);
-    } else {
-        return "{\"error\":\"unknown request\"}";
+    if (verb == "hold" && in >> modifiers >> key)
+        return RegisterHotKey(nullptr, 1, modifiers, key) ? "{}" : Error("the hotkey is taken");
+    if (!(in >> handle)) return Error("a window is missing");
+    // One space ends the window; the rest, spaces too, is the argument.
+    std::getline(in.ignore(1), argument);
+    const auto hwnd = reinterpret_cast<HWND>(handle);
+    if (verb == "drop") return Drop(hwnd, argument);
+    if (verb == "click") PostMessageW(hwnd, BM_CLICK, 0, 0);
+    if (verb == "close") PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    if (verb == "lbselect") PostMessageW(hwnd, LB_SETCURSEL, std::stoul(argument), 0);
+    if (verb == "cbselect") PostMessageW(hwnd, CB_SETCURSEL, std::stoul(argument), 0);
+    if (verb == "lbselect") NotifyOwner(hwnd, LBN_SELCHANGE);
+    if (verb == "cbselect") NotifyOwner(hwnd, CBN_SELCHANGE);
+    if (verb == "lbdblclk") NotifyOwner(hwnd, LBN_DBLCLK);
+    if (verb == "settext") {
+        SendMessageTimeoutW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(argument).c_str()),
+                            SMTO_ABORTIFHUNG, 2000, nullptr);
     }
-    return "{\"ok\":true}";
-}
-
-std::filesystem::path InFolder(const wchar_t* name) {
-    return std::filesystem::path(kExchangeFolder) / name;
+    const auto known = {"click", "close", "lbselect", "cbselect", "lbdblclk", "settext"};
+    return std::ranges::find(known, verb) != known.end() ? "{}" : Error("unknown request");
 }
 
 DWORD WINAPI Serve(LPVOID) {
-    CreateDirectoryW(kExchangeFolder, nullptr);
-    const auto requestPath = InFolder(L"request.txt");
-    const auto partialPath = InFolder(L"response.tmp");
-    const auto responsePath = InFolder(L"response.txt");
-    std::ofstream(InFolder(L"ready.txt")) << GetCurrentProcessId();
-    for (;;) {
-        Sleep(30);
-        std::ifstream requestFile(requestPath, std::ios::binary);
-        if (!requestFile) continue;
-        std::string request((std::istreambuf_iterator<char>(requestFile)), {});
-        requestFile.close();
-        DeleteFileW(requestPath.c_str());
-        while (!request.empty() && (request.back() == '\n' || request.back() == '\r'))
-            request.pop_back();
+    const std::filesystem::path folder = L"C:\\trayhound-probe";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    std::ofstream(folder / "ready.txt") << GetCurrentProcessId();
+    for (;; Sleep(30)) {
+        std::ifstream file(folder / "request.txt", std::ios::binary);
+        if (!file) continue;
+        std::string request((std::istreambuf_iterator<char>(file)), {});
+        file.close();
+        DeleteFileW((folder / "request.txt").c_str());
         std::string response;
         try {
             response = Answer(request);
         } catch (const std::exception& e) {
-            response = "{\"error\":" + Json(Wide(e.what())) + "}";
+            response = Error(e.what());
         }
-        {
-            std::ofstream out(partialPath, std::ios::binary | std::ios::trunc);
-            out << response;
-        }
-        MoveFileExW(partialPath.c_str(), responsePath.c_str(), MOVEFILE_REPLACE_EXISTING);
+        std::ofstream(folder / "response.tmp", std::ios::binary) << response;
+        MoveFileExW((folder / "response.tmp").c_str(), (folder / "response.txt").c_str(),
+                    MOVEFILE_REPLACE_EXISTING);
     }
 }
 

@@ -24,9 +24,7 @@ class ProgramsMenuTest(SessionTest):
         s = self.session
         items = s.open_menu(3)
         s.screenshot("command-menu.png")
-        self.assertEqual([("" if i["separator"] else i["text"], i["default"]) for i in items],
-                         [("&List...", True), ("&Options...", False), ("", False), ("&Help", False),
-                          ("&About", False), ("", False), ("E&xit", False)])
+        self.assertEqual([i["text"] for i in items if i["default"]], ["&List..."])
         s.close_menu()
         items = s.open_menu(1)
         s.screenshot("programs-menu.png")

@@ -60,14 +60,15 @@ struct ListFixture : ListView {
 // pressed | the log, L when the working copy went live, S when it was saved.
 TEST(ListEditor, ListSelectionButtonsAndOk) {
     const std::pair<const char*, const char*> kRows[] = {
-        {"ABn", "N A B | 0 ED-W | r"},    {"ABC0n", "A N B C | 1 EDUW | r"},
-        {"AB1N", "A B | 1 EDU- | r"},     {"AtC1e", "A \t' C | 1 EDUW | r"},
-        {"AB1D", "A B' | 1 EDU- | r"},    {"A0dk", "| -1 ---- | rcLS"},
-        {"ABC1dx", "A C | 1 EDU- | rcs"}, {"ABC2dfk", "A B | 1 EDU- | recL"},
-        {"ABC1u", "B A C | 0 ED-W | r"},  {"ABC1wk", "A C B | 2 EDU- | rcLS"},
-        {"AB0u1w", "A B | 1 EDU- | r"},   {"tAB0wwu", "A \t B | 1 EDUW | r"},
-        {"ABduwe", "A B | -1 ---- | r"},  {"ABC0p", "A P Q B C | 2 EDUW | r"},
-        {"AB1P", "A B P Q | 3 EDU- | r"}, {"ABPx", "A B P Q | 3 EDU- | rcs"}};
+        {"ABn", "N A B | 0 ED-W | r"},     {"ABC0n", "A N B C | 1 EDUW | r"},
+        {"AB1N", "A B | 1 EDU- | r"},      {"AtC1e", "A \t' C | 1 EDUW | r"},
+        {"AB1D", "A B' | 1 EDU- | r"},     {"A0dk", "| -1 ---- | rcLS"},
+        {"ABC1dx", "A C | 1 EDU- | rcs"},  {"ABC2dfk", "A B | 1 EDU- | recL"},
+        {"ABC1u", "B A C | 0 ED-W | r"},   {"ABC1wk", "A C B | 2 EDU- | rcLS"},
+        {"AB0u1w", "A B | 1 EDU- | r"},    {"tAB0wwu", "A \t B | 1 EDUW | r"},
+        {"ABduwe", "A B | -1 ---- | r"},   {"ABC0p", "A P Q B C | 2 EDUW | r"},
+        {"AB1P", "A B P Q | 3 EDU- | r"},  {"AB0d", "B | 0 ED-- | r"},
+        {"ABPx", "A B P Q | 3 EDU- | rcs"}};
     for (const auto& [script, outcome] : kRows) {
         const std::string_view text = script;
         const auto split = std::min(text.find_first_not_of("ABCt"), text.size());
@@ -172,6 +173,12 @@ TEST(ItemEditor, CaptionCommandAndIconOnLoadTestAndOk) {
         out += item.log + (ok ? "ok " : "") + it.Caption() + "|" + it.Command() + "|";
         EXPECT_EQ(out + std::to_string(it.Icon()), outcome);
     }
+    ItemFixture cancelled("A", 4);
+    cancelled.caption = "B", cancelled.editor.txtCaption_Change(),
+    cancelled.editor.cmdCancel_Click();
+    EXPECT_EQ(
+        cancelled.log + cancelled.editor.Item.Caption() + (cancelled.editor.OkClicked ? "ok" : ""),
+        "close A");
 }
 
 }  // namespace

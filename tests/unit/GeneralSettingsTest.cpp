@@ -23,6 +23,8 @@ TEST(GeneralSettings, TheHotkeyIsStoredAsPeopleWriteItAndReadBack) {
         {"Shift+F24", Keys(false, false, true, false, 0x87), "Shift+F24"},
         {"Alt+space", Keys(false, true, false, false, 0x20), "Alt+Space"},
         {"Ctrl+0", Keys(true, false, false, false, '0'), "Ctrl+0"},
+        {"Ctrl+9", Keys(true, false, false, false, '9'), "Ctrl+9"},
+        {"Alt+z", Keys(false, true, false, false, 'Z'), "Alt+Z"},
         {"Ctrl+#187", Keys(true, false, false, false, 187), "Ctrl+#187"},
         {"ScrollLock", Keys(false, false, false, false, 0x91), "ScrollLock"},
         {"", Hotkey{}, ""},

@@ -37,6 +37,7 @@ TEST(IniEdit, LookupRules) {
         {"[S]\r\n10=ten\r\n1=one", "S", "1", "ten"},
         {"[S]\r\n;k=3\r\ncount  ", "S", "count", "count"},
         {"[S]\r\nab=b=c  \t ", "S", "a", "b=c  \t"},
+        {"[S]\r\nk=  v  ", "S", "k", "v"},
         {"[A]\r\nx=1\r\n[B]\r\n\r\n \r\ny=2\r\n", "B", "y", "2"},
         {"k=v\r\n[S]\r\n[no\r\nk=1\r\n[s]\r\nk=2", "S", "k", ""},
         {"[\xC9T\xC9]\r\ncl\xE9=\xE9", "\xC3\xA9t\xC3\xA9", "CL\xC3\x89", "\xC3\xA9"},
@@ -84,6 +85,7 @@ TEST(IconSet, ReadingASetItsBoundAndTheIconsItServes) {
         {"C:\\a", "C:\\a||C:\\s\\c|||x@C:\\x.y|z@C:\\z|#7"},
         {"C:\\S\\r", "||||C:\\S\\w|#3"},
         {"Trayhound:\\internal.iconset", "unreadable"}};
+    const auto internal = ReadIconSet(kInternalIconSetMarker, files, kCodec);
     for (const auto& [entry, shown] : kRows) {
         const auto set = ReadIconSet(entry, files, kCodec);
         string text = set ? "" : "unreadable";
@@ -93,6 +95,9 @@ TEST(IconSet, ReadingASetItsBoundAndTheIconsItServes) {
                     (picture.source == IconSource::Internal ? "*" : picture.path) + "|";
         }
         EXPECT_EQ(set ? text + "#" + std::to_string(set->count) : text, shown) << entry;
+        // A file's standard pictures take the roles of the built-in ones.
+        for (std::size_t i = 0; set && i < 5; ++i)
+            EXPECT_EQ(set->pictures[i].name, internal->pictures[i].name) << entry << i;
     }
     const std::pair<const char*, int> kCounts[] = {
         {"0", 0}, {"-32768", -32768}, {"007", 7}, {"", 5}, {"7a", 5}, {"32768", 5}, {" 7", 5}};

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "support/FileSystem.h"
 #include "support/Twips.h"
 #include "support/Utf8.h"
 
@@ -50,6 +51,19 @@ TEST(Utf8, EncodesEveryLengthOfSequence) {
         EXPECT_EQ(NextCodePoint(text, position), codePoint);
         EXPECT_EQ(position, text.size());
     }
+}
+
+TEST(FileSystem, TheParentFolderKeepsTheSeparatorOfARoot) {
+    const std::pair<const char*, const char*> kRows[] = {{R"(C:\a\b.dat)", R"(C:\a)"},
+                                                         {R"(C:\b)", R"(C:\)"},
+                                                         {R"(C:\)", R"(C:\)"},
+                                                         {"/b", "/"},
+                                                         {"ab/c", "ab"},
+                                                         {R"(\\s\x)", R"(\\s)"},
+                                                         {"C:", ""},
+                                                         {"b", ""}};
+    for (const auto& [path, parent] : kRows)
+        EXPECT_EQ(FileSystem::GetParentFolderName(path), parent) << path;
 }
 
 TEST(Twips, ConvertAtTheWindowsDpiRoundingHalvesAwayFromZero) {

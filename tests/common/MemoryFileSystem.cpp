@@ -7,15 +7,7 @@
 #include "support/FileErrors.h"
 
 namespace trayhound {
-
 namespace {
-
-// One spelling per path: "/" separators, no trailing separator.
-std::string Normalize(std::string path) {
-    std::replace(path.begin(), path.end(), '\\', '/');
-    while (!path.empty() && path.back() == '/') path.pop_back();
-    return path;
-}
 
 std::string ParentOf(const std::string& normalized) {
     const auto last = normalized.rfind('/');
@@ -26,7 +18,19 @@ bool IsRoot(const std::string& normalized) {
     return normalized.find('/') == std::string::npos;
 }
 
+// Throws the failure a test asked for, once.
+void FailIfAsked(std::optional<int>& failure, const std::string& path) {
+    if (failure) throw FileError(*std::exchange(failure, std::nullopt), path);
+}
+
 }  // namespace
+
+// One spelling per path: "/" separators, no trailing separator.
+std::string MemoryFileSystem::Normalize(std::string path) {
+    std::replace(path.begin(), path.end(), '\\', '/');
+    while (!path.empty() && path.back() == '/') path.pop_back();
+    return path;
+}
 
 bool MemoryFileSystem::FolderExists(const std::string& normalized) const {
     return IsRoot(normalized) || folders_.contains(normalized);
@@ -46,45 +50,11 @@ void MemoryFileSystem::SetFile(const std::string& path, std::string bytes) {
 
 std::optional<std::string> MemoryFileSystem::File(const std::string& path) const {
     const auto found = files_.find(Normalize(path));
-    if (found == files_.end()) return std::nullopt;
-    return found->second;
-}
-
-bool MemoryFileSystem::HasFolder(const std::string& path) const {
-    return FolderExists(Normalize(path));
-}
-
-void MemoryFileSystem::SetReadOnly(const std::string& path, bool readOnly) {
-    if (readOnly) {
-        readOnly_.insert(Normalize(path));
-    } else {
-        readOnly_.erase(Normalize(path));
-    }
-}
-
-void MemoryFileSystem::SetUnreadable(const std::string& path, bool unreadable) {
-    if (unreadable) {
-        unreadable_.insert(Normalize(path));
-    } else {
-        unreadable_.erase(Normalize(path));
-    }
-}
-
-void MemoryFileSystem::FailNextReplace(int errorNumber) {
-    nextReplaceFailure_ = errorNumber;
-}
-
-void MemoryFileSystem::SetDiskSpace(std::size_t bytes) {
-    diskSpace_ = bytes;
-}
-
-void MemoryFileSystem::FailNextCreateFolder(int errorNumber) {
-    nextCreateFolderFailure_ = errorNumber;
+    return found == files_.end() ? std::nullopt : std::optional(found->second);
 }
 
 std::optional<std::string> MemoryFileSystem::ReadFile(const std::string& path) const {
-    if (unreadable_.contains(Normalize(path))) return std::nullopt;
-    return File(path);
+    return unreadable_.contains(Normalize(path)) ? std::nullopt : File(path);
 }
 
 bool MemoryFileSystem::Exists(const std::string& path) const {
@@ -94,26 +64,20 @@ bool MemoryFileSystem::Exists(const std::string& path) const {
 
 void MemoryFileSystem::ReplaceFile(const std::string& path, std::string_view bytes) {
     const std::string file = Normalize(path);
-    if (nextReplaceFailure_) {
-        const int number = *std::exchange(nextReplaceFailure_, std::nullopt);
-        throw FileError(number, path);
-    }
+    FailIfAsked(nextReplaceFailure_, path);
     if (!FolderExists(ParentOf(file))) throw FileError(error_number::kPathNotFound, path);
-    if (folders_.contains(file)) throw FileError(error_number::kAccessDenied, path);
-    if (readOnly_.contains(file)) throw FileError(error_number::kAccessDenied, path);
+    if (folders_.contains(file) || readOnly_.contains(file)) {
+        throw FileError(error_number::kAccessDenied, path);
+    }
     // The bytes go to a temporary file first, so running out of space leaves the old file.
     if (diskSpace_ && bytes.size() > *diskSpace_) throw FileError(error_number::kDiskFull, path);
     files_[file] = std::string(bytes);
     unreadable_.erase(file);
-    ++replaceCount_;
 }
 
 void MemoryFileSystem::CreateFolder(const std::string& path) {
     const std::string folder = Normalize(path);
-    if (nextCreateFolderFailure_) {
-        const int number = *std::exchange(nextCreateFolderFailure_, std::nullopt);
-        throw FileError(number, path);
-    }
+    FailIfAsked(nextCreateFolderFailure_, path);
     if (!FolderExists(ParentOf(folder))) throw FileError(error_number::kPathNotFound, path);
     // As on Windows, a file or folder of that name is in the way.
     if (files_.contains(folder) || FolderExists(folder)) {

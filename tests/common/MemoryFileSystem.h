@@ -22,23 +22,18 @@ class MemoryFileSystem final : public FileSystem {
     void SetFile(const std::string& path, std::string bytes);
     // The file's bytes, or nothing when there is no such file.
     std::optional<std::string> File(const std::string& path) const;
-    bool HasFolder(const std::string& path) const;
 
     // An unreadable file is there (Exists) but cannot be read: locked by another program, or no
     // read access. It can still be replaced, which makes it readable again.
-    void SetUnreadable(const std::string& path, bool unreadable = true);
+    void SetUnreadable(const std::string& path) { unreadable_.insert(Normalize(path)); }
     // A read-only file can be read but not replaced (kAccessDenied).
-    void SetReadOnly(const std::string& path, bool readOnly = true);
-    // The next ReplaceFile fails with this error number before anything is written.
-    void FailNextReplace(int errorNumber);
+    void SetReadOnly(const std::string& path) { readOnly_.insert(Normalize(path)); }
+    // The next ReplaceFile or CreateFolder fails with this error number before it does anything.
+    void FailNextReplace(int errorNumber) { nextReplaceFailure_ = errorNumber; }
+    void FailNextCreateFolder(int errorNumber) { nextCreateFolderFailure_ = errorNumber; }
     // The disk takes files of at most this many bytes; a bigger ReplaceFile fails part way
     // with kDiskFull and the old file stays as it was.
-    void SetDiskSpace(std::size_t bytes);
-    // The next CreateFolder fails with this error number.
-    void FailNextCreateFolder(int errorNumber);
-
-    // How many ReplaceFile calls succeeded.
-    int ReplaceCount() const noexcept { return replaceCount_; }
+    void SetDiskSpace(std::size_t bytes) { diskSpace_ = bytes; }
 
     std::optional<std::string> ReadFile(const std::string& path) const override;
     bool Exists(const std::string& path) const override;
@@ -46,6 +41,7 @@ class MemoryFileSystem final : public FileSystem {
     void CreateFolder(const std::string& path) override;
 
   private:
+    static std::string Normalize(std::string path);
     bool FolderExists(const std::string& normalized) const;
 
     std::map<std::string, std::string> files_;
@@ -55,7 +51,6 @@ class MemoryFileSystem final : public FileSystem {
     std::optional<int> nextReplaceFailure_;
     std::optional<int> nextCreateFolderFailure_;
     std::optional<std::size_t> diskSpace_;
-    int replaceCount_ = 0;
 };
 
 }  // namespace trayhound

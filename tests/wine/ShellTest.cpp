@@ -6,7 +6,6 @@
 #include <set>
 #include <thread>
 
-#include "MemorySettingsStore.h"
 #include "WineTestSupport.h"
 #include "about/AboutModel.h"
 #include "about/win32/RunningProgram.h"
@@ -17,7 +16,6 @@
 #include "support/Twips.h"
 #include "support/win32/ComApartment.h"
 #include "support/win32/CommonDialogRecord.h"
-#include "support/win32/WindowFormPosition.h"
 #include "support/win32/cTextBoxXP.h"
 #include "tray/win32/TrayIcon.h"
 
@@ -193,26 +191,7 @@ TEST(CommonDialog, BuildsItsRecordFromTheArgumentsAndOkGivesTheChosenFileAndCanc
     std::filesystem::current_path(folder.path.parent_path());  // the dialog made it current
 }
 
-TEST(DialogHelpers, KeepPlacementsInTwipsAndShowTheCueBannerOnRealWindows) {
-    const winetest::UniqueHwnd window(CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 100,
-                                                      80, 300, 200, nullptr, nullptr, nullptr,
-                                                      nullptr));
-    const double twipsPerPixel = 1440.0 / GetDpiForWindow(window.get());
-    MemorySettingsStore store;
-    const auto stored = [&](const char* key) { return store.Read(kAppTitle, "frmTest", key, ""); };
-    for (const int show : {SW_SHOWNORMAL, SW_SHOWMAXIMIZED}) {
-        ShowWindow(window.get(), show);
-        SaveFormPosition(window.get(), "frmTest", store);
-        EXPECT_EQ(stored("WindowState"), show == SW_SHOWNORMAL ? "0" : "2");
-        for (const auto& [key, pixels] : {std::pair{"Left", 100}, {"Top", 80}, {"Width", 300}})
-            EXPECT_EQ(std::stod(stored(key)), pixels * twipsPerPixel) << key;
-    }
-    SetWindowPos(window.get(), nullptr, 5, 6, 150, 160, SWP_NOZORDER);
-    RestoreFormPosition(window.get(), "frmTest", false, store);
-    RECT bounds{};
-    GetWindowRect(window.get(), &bounds);
-    EXPECT_EQ(std::tuple(bounds.left, bounds.top, bounds.right), std::tuple(100, 80, 250));
-
+TEST(cTextBoxXP, ShowsACueBannerSetBeforeItKnewItsBox) {
     const INITCOMMONCONTROLSEX classes{sizeof classes, ICC_STANDARD_CLASSES};
     ASSERT_TRUE(InitCommonControlsEx(&classes));
     const winetest::UniqueHwnd edit(CreateWindowExW(0, WC_EDITW, L"", WS_POPUP, 0, 0, 200, 24,

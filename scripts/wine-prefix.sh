@@ -151,8 +151,9 @@ start_server() {
     echo "$keepalive $DISPLAY" >"$state/keepalive"
 }
 
+# Also when a start was cut short before the keep-alive was written down.
 stop_server() {
-    [[ -s "$state/keepalive" ]] || return 0
+    [[ -d "$prefix" ]] || return 0
     wineserver -k >>"$log" 2>&1 9>&- || true
     wineserver -w 9>&- || true
     rm -f "$state/keepalive" "$state/keepalive.fifo"

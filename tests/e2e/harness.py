@@ -57,7 +57,17 @@ def prefix_tool(*args):
     """scripts/wine-prefix.sh, on a display of its own rather than the caller's."""
     env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
     return subprocess.run([PREFIX_TOOL, *args], env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                          close_fds=True, timeout=30, check=True).stdout.decode().strip()
+                          close_fds=True, timeout=60, check=True).stdout.decode().strip()
+
+
+def start_prefix(prefix):
+    """Starts the prefix and returns its display. On a loaded machine Wine's first desktop in a
+    fresh prefix has been seen to hang: such a start is stopped and made once more."""
+    try:
+        return prefix_tool("start", prefix)
+    except subprocess.TimeoutExpired:
+        prefix_tool("stop", prefix)
+        return prefix_tool("start", prefix)
 
 
 def wait_for(predicate, timeout, what, interval=0.1):
@@ -84,7 +94,7 @@ class WineSession:
         os.makedirs(self.dir)
         self.prefix = os.path.join(self.dir, "prefix")
         prefix_tool("clone", os.path.join(BUILD, "wineprefix"), self.prefix)
-        self.display = prefix_tool("start", self.prefix)
+        self.display = start_prefix(self.prefix)
         self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG="-all", DISPLAY=self.display,
                         WINEDLLOVERRIDES="mscoree,mshtml=")
         self.env.pop("WAYLAND_DISPLAY", None)
@@ -125,15 +135,17 @@ class WineSession:
         found = re.search(rf"^\s*{re.escape(value)}\s+REG_\w+[ \t]*(.*?)\s*$", result.text, re.M | re.I)
         return found[1] if found and result.returncode == 0 else None
 
-    def start(self, wait_icon=True):
+    def start(self, wait_icon=True, exe=TRAYHOUND_EXE):
+        """Starts the program (an installed copy: `exe`); returns its process."""
         shutil.rmtree(self._exchange, ignore_errors=True)  # a new program takes the probe afresh
         log = os.path.join(self.dir, "trayhound.log")
-        self.program = _spawn(["wine", TRAYHOUND_EXE], self.env, log)
+        self.program = _spawn(["wine", exe], self.env, log)
         if wait_icon:
             wait_for(lambda: self.icon_shown() or not self.is_running(), 30, "the tray icon")
             if not self.is_running() and self.program.returncode == NOT_STARTED:
-                self.program = _spawn(["wine", TRAYHOUND_EXE], self.env, log)
+                self.program = _spawn(["wine", exe], self.env, log)
             wait_for(self.icon_shown, 30, "the tray icon")
+        return self.program
 
     def run_second_instance(self):
         return _run(["wine", TRAYHOUND_EXE], self.env, check=False).returncode

@@ -111,24 +111,25 @@ class SetupTest(harness.SessionTest):
         run = s.reg_query(RUN_KEY, "Trayhound")
         self.assertEqual(run, f'"{INSTALL_DIR}\\Trayhound.exe"')
         # Started as Windows starts it at sign-in, from the Run value's command line.
+        s.write_data_file(b"Mine\tC:\\mine.exe\t1\r\n")
         s.start(exe=shlex.split(run)[0])
         self.uninstall()
         self.assertEqual(s.wait_exit(10), 0)
         self.assert_ended_through_the_request_and_removed()
         self.assertIsNone(s.reg_query(RUN_KEY, "Trayhound"))
-        # It saved the list on its way out; the list and the settings stay for a later install.
-        self.assertTrue(os.path.isfile(s.data_file))
+        # The list and the settings stay for a later install.
+        self.assertEqual(s.read_data_file(), b"Mine\tC:\\mine.exe\t1\r\n")
         self.assertIsNotNone(s.reg_query(harness.SETTINGS_KEY + r"\Options\LastIconSetFileNames", "count"))
 
     def test_installs_without_startup_and_uninstall_removes_the_list_and_settings_when_asked(self):
         s = self.session
         # The user starts a portable copy with Windows; that is none of setup's business.
         portable = r'"C:\Tools\Trayhound\Trayhound.exe"'
-        s.reg_add(RUN_KEY, "Trayhound", portable)
+        s.reg_set(RUN_KEY, "Trayhound", portable)
         self.install("/NOSTARTUP")
         # Started from its Start menu shortcut.
         self.assertEqual(self.wine("start", SHORTCUT), 0)
-        s.wait_for_icon()
+        harness.wait_for(s.icon_shown, 30, "the tray icon")
         self.assertEqual(self.trayhound_processes(), 1)
         self.uninstall("/REMOVEDATA")
         self.assert_ended_through_the_request_and_removed()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test, in three stages: the portable core's unit tests natively under
 # AddressSanitizer and UndefinedBehaviorSanitizer; the fuzz targets for a bounded time each
-# (TRAYHOUND_FUZZ_SECONDS, default 60); the Windows build, whose Win32 tests, crash test,
+# (TRAYHOUND_FUZZ_SECONDS, default 30); the Windows build, whose Win32 tests, crash test,
 # end-to-end tests and install round trip run under Wine. Exits non-zero on any failure; the
 # summaries of the test runs are the last thing printed.
 set -uo pipefail
@@ -31,8 +31,8 @@ run_preset() {
 
 run_fuzz() {
     local log="build/fuzz.log"
-    echo "=== fuzz: ${TRAYHOUND_FUZZ_SECONDS:-60} s per target"
-    scripts/fuzz.sh "${TRAYHOUND_FUZZ_SECONDS:-60}" </dev/null 2>&1 | tee "$log"
+    echo "=== fuzz: ${TRAYHOUND_FUZZ_SECONDS:-30} s per target"
+    scripts/fuzz.sh "${TRAYHOUND_FUZZ_SECONDS:-30}" </dev/null 2>&1 | tee "$log"
     ((PIPESTATUS[0] == 0)) || failed=1
     summaries+=("fuzz: $(grep -E '^=== fuzz .*(passed|FAILED)' "$log")")
 }

@@ -127,7 +127,7 @@ class XTray:
         name = ctypes.c_char_p()
         if not self._x.XFetchName(self._display, window, ctypes.byref(name)) or not name.value:
             return False
-        found = name.value == harness.TRAY_WINDOW_NAME.encode()
+        found = name.value == TRAY_WINDOW_NAME.encode()
         self._x.XFree(name)
         return found
 
@@ -203,9 +203,24 @@ def memory_kib(pid):
             fields["Private_Clean"] + fields["Private_Dirty"])
 
 
+TRAY_WINDOW_NAME = "Wine System Tray"
+
+
+def windows_path(session, path):
+    return "C:\\" + os.path.relpath(path, session.drive_c).replace("/", "\\")
+
+
+def icon_position(session):
+    """The first tray icon: about 12 px in from the left and up from the bottom of Wine's tray."""
+    geometry = harness._run(["xdotool", "getwindowgeometry", "--shell", session.tray_window()],
+                            session.env).text
+    values = dict(line.split("=", 1) for line in geometry.split() if "=" in line)
+    return int(values["X"]) + 12, int(values["Y"]) + int(values["HEIGHT"]) - 12
+
+
 def window_tool(session, command, window_class):
-    return harness._quiet(["wine", session.windows_path(session.tool), command, window_class],
-                          session.env, check=False).strip()
+    return harness._run(["wine", windows_path(session, session.tool), command, window_class],
+                        session.env, check=False).text.strip()
 
 
 def start_program(session, name):
@@ -250,10 +265,10 @@ def click_to_menu(session, tray, icon, program):
     """Seconds from a click on the `icon`-th tray icon until a new window of `program` (its popup
     menu) is viewable on the display; the menu is closed again with a click beside it."""
     before = tray.viewable_windows()
-    x, y = session.icon_position()
+    x, y = icon_position(session)
     started = time.monotonic()
-    harness._quiet(["xdotool", "mousemove", str(x + ICON_STEP * icon), str(y), "click", "1"],
-                   session.env)
+    harness._run(["xdotool", "mousemove", str(x + ICON_STEP * icon), str(y), "click", "1"],
+                 session.env)
     exe = os.path.basename(PROGRAMS[program][0]).lower()
     while not (opened := {w for w in tray.viewable_windows() - before if tray.owner(w) == exe}):
         if time.monotonic() - started > 10:
@@ -312,8 +327,8 @@ def measure_big_set(session, tray, pictures=20_000):
     with open(os.path.join(folder, "big.iconset"), "wb") as f:
         f.write(b"\r\n".join(lines) + b"\r\n")
     key = harness.SETTINGS_KEY + r"\Options\LastIconSetFileNames"
-    session.reg_add(key, "count", "1")
-    session.reg_add(key, "1", r"C:\bigset\big.iconset")
+    session.reg_set(key, "count", "1")
+    session.reg_set(key, "1", r"C:\bigset\big.iconset")
     session.write_data_file(b"".join(b"Entry %d\tC:\\app%d.exe\t%d\r\n" % (i, i, 1 + i * 499)
                                      for i in range(40)))
     started = time.monotonic()
@@ -334,7 +349,8 @@ def measure_big_set(session, tray, pictures=20_000):
 
 def run_menu_bench(session):
     exe = os.path.join(session.drive_c, "menu_rebuild_bench.exe")
-    output = harness._run(["wine", session.windows_path(exe)], session.env, timeout=300).stdout.decode()
+    output = subprocess.run(["wine", windows_path(session, exe)], env=session.env, stdin=subprocess.DEVNULL,
+                            stdout=subprocess.PIPE, timeout=300, check=True).stdout.decode()
     results = {}
     for line in output.splitlines():
         parts = line.split()

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "ProgramLists.h"
-#include "items/LaunchItems.h"
 #include "StdFileSystem.h"
 #include "Windows1252Codec.h"
+#include "items/LaunchItems.h"
 
 namespace trayhound {
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "LinearIni.h"
-#include "iconsets/IniEdit.h"
 #include "StdFileSystem.h"
 #include "Windows1252Codec.h"
+#include "iconsets/IniEdit.h"
 
 namespace trayhound {
 namespace {

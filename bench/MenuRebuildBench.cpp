@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "ProgramLists.h"
 #include "MemorySettingsStore.h"
+#include "ProgramLists.h"
 #include "support/Error.h"
 #include "support/win32/AnsiCodec.h"
 #include "support/win32/ComApartment.h"

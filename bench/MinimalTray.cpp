@@ -23,9 +23,9 @@ void LoadMenu(const wchar_t* path) {
             continue;
         }
         std::wstring text(line.size(), L'\0');
-        text.resize(static_cast<std::size_t>(MultiByteToWideChar(
-            CP_UTF8, 0, line.data(), static_cast<int>(line.size()), text.data(),
-            static_cast<int>(text.size()))));
+        text.resize(static_cast<std::size_t>(
+            MultiByteToWideChar(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), text.data(),
+                                static_cast<int>(text.size()))));
         AppendMenuW(menu, MF_STRING, 1, text.c_str());
     }
 }

@@ -27,7 +27,8 @@ class MemorySettingsStore : public SettingsStore {
     void Write(std::string_view application, std::string_view section, std::string_view key,
                std::string_view value) override {
         if (writeFailure_ && writeFailure_(section, key)) {
-            throw Error(error_number::kAccessDenied, "Permission denied", "MemorySettingsStore.Write");
+            throw Error(error_number::kAccessDenied, "Permission denied",
+                        "MemorySettingsStore.Write");
         }
         values_.insert_or_assign(At(application, section, key), std::string(value));
     }
@@ -47,7 +48,8 @@ class MemorySettingsStore : public SettingsStore {
 
   private:
     using Address = std::tuple<std::string, std::string, std::string>;
-    static Address At(std::string_view application, std::string_view section, std::string_view key) {
+    static Address At(std::string_view application, std::string_view section,
+                      std::string_view key) {
         const auto folded = [](std::string_view text) {
             std::string out(text);
             for (char& c : out) c = AsciiUpper(c);

@@ -82,9 +82,9 @@ class TemporaryFile {
         WIN32_FILE_ATTRIBUTE_DATA old{};
         if (!GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &old)) return;
         SetFileTime(handle_.get(), &old.ftCreationTime, nullptr, nullptr);
-        attributes_ = old.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                              FILE_ATTRIBUTE_ARCHIVE |
-                                              FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+        attributes_ =
+            old.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                    FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
         DWORD size = 0;
         GetFileSecurityW(target.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
         std::vector<BYTE> rules(size);

@@ -67,7 +67,6 @@ void OptionsDialog::Form_Load() {
     view_.AddIconSetEntry(std::string(kBrowseEntry), kBrowseData);
 
     Select(0);
-    ShowIconSetInfo();
 
     startAtSignInShown_ = general_.readSignInEntry && general_.readSignInEntry().has_value();
     view_.SetStartAtSignIn(startAtSignInShown_);

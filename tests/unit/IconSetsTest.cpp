@@ -106,8 +106,10 @@ TEST(IconSet, ReadingASetItsBoundAndTheIconsItServes) {
 
 struct OptionsView : OptionsDialogView {
     void AddIconSetEntry(const string& s, int data) override { entries.emplace_back(s, data); }
+    // Like the real list, an entry inserted before the selection moves the selection down.
     void InsertIconSetEntry(int at, const string& s, int data) override {
         entries.insert(entries.begin() + at, {s, data});
+        if (at <= selected) ++selected;
     }
     int IconSetEntryCount() const override { return static_cast<int>(entries.size()); }
     int IconSetItemData(int index) const override { return entries.at(index).second; }

@@ -124,7 +124,7 @@ TEST(TrayEvents, TheMenuOpensOnReleaseAndASecondPressDecidesWhatFollows) {
     const std::pair<std::vector<std::tuple<std::uint32_t, std::uint32_t, int>>, std::string>
         kRows[] = {
             {{{0x201, 0, 0}, {0x200, 0, 0}, {0x202, 50, 0}}, "NNP"},
-            {{{0x201, 0, 0}, {0x202, 50, 0}, {kMenu, 300, 2}, {0x202, 350, 2}}, "NPlN"},
+            {{{0x201, 0, 3}, {0x202, 50, 3}, {kMenu, 300, 5}, {0x202, 350, 5}}, "NPlN"},
             {{{0x201, 0, 0}, {0x202, 50, 0}, {kMenu, 501, 0}, {0x202, 550, 0}}, "NPcN"},
             {{{0x201, 0, 0}, {0x202, 50, 0}, {kMenu, 100, 3}, {0x201, 900, 0}, {0x202, 950, 0}},
              "NPmNP"},

@@ -29,6 +29,7 @@ TEST(Utf8, WalksCharactersAndReplacesWhatIsNotWellFormed) {
         {"\x80x", replacement + "x", 2, "\x80x", ""},
         {"\xC0\xAF", replacement + replacement, 2, "\xC0\xAF", ""},
         {"\xED\xA0\x80", replacement + replacement + replacement, 3, "\xED\xA0\x80", "\xED"},
+        {"\xED\xBF\xBF", replacement + replacement + replacement, 3, "\xED\xBF\xBF", "\xED"},
         {"a\xE2\x82", "a" + replacement + replacement, 3, "a\xE2\x82", "a"},
         {"\xF4\x90\x80\x80", replacement + replacement + replacement + replacement, 4,
          "\xF4\x90\x80", "\xF4\x90"},

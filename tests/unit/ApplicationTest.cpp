@@ -144,7 +144,7 @@ TEST(TrayEvents, TheMenuOpensOnReleaseAndASecondPressDecidesWhatFollows) {
         TrayClicks clicks;
         std::string seen;
         for (const auto& [message, time, x] : steps) {
-            const Press at{time, x, 0};
+            const Press at{time, x, x / 2};  // down half as far as across
             if (message == kMenu) {
                 seen += "mcl"[static_cast<int>(clicks.PressWhileMenuOpen(at, DoubleClickRule{}))];
             } else if (const auto button = MouseButtonFromNotification(message)) {

@@ -1,6 +1,5 @@
 #include "app/GeneralSettings.h"
 
-#include <algorithm>
 #include <array>
 #include <charconv>
 #include <utility>
@@ -32,21 +31,9 @@ constexpr std::array<std::pair<std::uint8_t, std::string_view>, 16> kNamedKeys{{
 constexpr std::uint8_t kF1 = 0x70;
 constexpr int kFunctionKeys = 24;
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    return text;
-}
-
-bool SameLetters(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return AsciiUpper(x) == AsciiUpper(y);
-           });
-}
-
 // Letters and digits are their own keys' codes.
 bool IsLetterOrDigit(char c) noexcept {
-    return (c >= '0' && c <= '9') || (AsciiUpper(c) >= 'A' && AsciiUpper(c) <= 'Z');
+    return (c >= '0' && c <= '9') || IsAsciiLetter(c);
 }
 
 std::string KeyName(std::uint8_t key) {
@@ -77,7 +64,7 @@ std::optional<std::uint8_t> KeyOf(std::string_view name) {
     if (numbered && name[0] == '#' && number > 0 && number < 256)
         return static_cast<std::uint8_t>(number);
     for (const auto& [code, keyName] : kNamedKeys) {
-        if (SameLetters(name, keyName)) return code;
+        if (EqualsIgnoringCase(name, keyName)) return code;
     }
     return std::nullopt;
 }
@@ -96,21 +83,21 @@ std::string FormatHotkey(const Hotkey& hotkey) {
 
 std::optional<Hotkey> ParseHotkey(std::string_view text) {
     Hotkey hotkey;
-    if (Trim(text).empty()) return hotkey;
+    if (TrimBlanks(text).empty()) return hotkey;
     while (true) {
         const auto plus = text.find('+', 1);  // a "+" at the start is the key's own name
-        const std::string_view part = Trim(text.substr(0, plus));
+        const std::string_view part = TrimBlanks(text.substr(0, plus));
         if (plus == std::string_view::npos) {
             const auto key = KeyOf(part);
             if (!key) return std::nullopt;
             hotkey.key = *key;
             return hotkey;
         }
-        bool* modifier = SameLetters(part, "Ctrl")    ? &hotkey.ctrl
-                         : SameLetters(part, "Alt")   ? &hotkey.alt
-                         : SameLetters(part, "Shift") ? &hotkey.shift
-                         : SameLetters(part, "Win")   ? &hotkey.win
-                                                      : nullptr;
+        bool* modifier = EqualsIgnoringCase(part, "Ctrl")    ? &hotkey.ctrl
+                         : EqualsIgnoringCase(part, "Alt")   ? &hotkey.alt
+                         : EqualsIgnoringCase(part, "Shift") ? &hotkey.shift
+                         : EqualsIgnoringCase(part, "Win")   ? &hotkey.win
+                                                             : nullptr;
         if (!modifier || std::exchange(*modifier, true)) return std::nullopt;
         text.remove_prefix(plus + 1);
     }

@@ -5,17 +5,13 @@
 #include <optional>
 #include <string_view>
 
+#include "support/Ascii.h"
+
 namespace trayhound {
 namespace {
 
 constexpr std::string_view kSection = "Options\\LastIconSetFileNames";
 constexpr std::string_view kCountKey = "count";
-
-std::string_view TrimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 constexpr int kMostEntries = 32767;
 

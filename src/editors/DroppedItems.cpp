@@ -9,16 +9,9 @@
 namespace trayhound {
 namespace {
 
-bool StartsWithLetters(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), text.begin(),
-                      [](char a, char b) { return AsciiUpper(a) == AsciiUpper(b); });
-}
-
 // "C:\..." or "\\server\share\...".
 bool IsFullPath(std::string_view text) {
-    const bool drive = text.size() >= 3 && AsciiUpper(text[0]) >= 'A' &&
-                       AsciiUpper(text[0]) <= 'Z' && text[1] == ':' &&
+    const bool drive = text.size() >= 3 && IsAsciiLetter(text[0]) && text[1] == ':' &&
                        (text[2] == '\\' || text[2] == '/');
     return drive || (text.size() > 2 && text.starts_with("\\\\"));
 }
@@ -56,16 +49,16 @@ LaunchItem PathItem(std::string_view path) {
 }
 
 std::optional<LaunchItem> AddressItem(std::string_view address) {
-    if (StartsWithLetters(address, "mailto:")) {
+    if (StartsWithIgnoringCase(address, "mailto:")) {
         const std::string_view to = address.substr(7, address.find('?') - 7);
         if (to.empty()) return std::nullopt;
         return Item(std::string(to), std::string(address));
     }
     for (const std::string_view scheme : {"http://", "https://", "ftp://"}) {
-        if (!StartsWithLetters(address, scheme)) continue;
+        if (!StartsWithIgnoringCase(address, scheme)) continue;
         std::string_view host = address.substr(scheme.size());
         host = host.substr(0, host.find_first_of("/?#"));
-        if (StartsWithLetters(host, "www.")) host.remove_prefix(4);
+        if (StartsWithIgnoringCase(host, "www.")) host.remove_prefix(4);
         if (host.empty()) return std::nullopt;
         return Item(std::string(host), std::string(address));
     }
@@ -75,10 +68,8 @@ std::optional<LaunchItem> AddressItem(std::string_view address) {
 }  // namespace
 
 std::optional<LaunchItem> ItemForDrop(std::string_view pathOrAddress) {
-    const auto first = pathOrAddress.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) return std::nullopt;
-    const auto text =
-        pathOrAddress.substr(first, pathOrAddress.find_last_not_of(" \t\r\n") - first + 1);
+    const auto text = TrimBlanks(pathOrAddress, " \t\r\n");
+    if (text.empty()) return std::nullopt;
     // One line of text: a path or an address never holds a line break or a TAB.
     if (text.find_first_of("\t\r\n") != std::string_view::npos) return std::nullopt;
     if (IsFullPath(text)) return PathItem(text);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "support/Ascii.h"
 #include "support/Utf8.h"
 
 namespace trayhound {
@@ -11,12 +12,6 @@ std::string WithoutLineBreaksOrTabs(std::string text) {
     std::replace_if(
         text.begin(), text.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
     return text;
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 }  // namespace item_editor
@@ -110,13 +105,13 @@ void ItemEditor::cmdTest_Click() {
 
 void ItemEditor::cmdOK_Click() {
     const std::string caption = item_editor::WithoutLineBreaksOrTabs(view_.CaptionText());
-    if (item_editor::TrimBlanks(caption).empty()) {
+    if (TrimBlanks(caption).empty()) {
         view_.ShowWarning("Please enter the item's caption.");
         view_.SetFocus(ItemEditorView::Field::Caption);
         return;
     }
     const std::string command = item_editor::WithoutLineBreaksOrTabs(view_.CommandText());
-    if (item_editor::TrimBlanks(command).empty() && caption != "-") {
+    if (TrimBlanks(command).empty() && caption != "-") {
         view_.ShowWarning("Please enter the item's command.");
         view_.SetFocus(ItemEditorView::Field::Command);
         return;

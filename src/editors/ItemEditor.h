@@ -102,8 +102,6 @@ inline constexpr std::array<std::string_view, 6> kIconNames = {"No icon",  "Appl
 // The data file holds one record per line with TAB-free fields: a TAB, CR or LF typed or pasted
 // into a field becomes a blank.
 std::string WithoutLineBreaksOrTabs(std::string text);
-// The text without blanks at either end.
-std::string_view TrimBlanks(std::string_view text);
 
 }  // namespace item_editor
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <utility>
 
+#include "support/Ascii.h"
 #include "support/Utf8.h"
 
 namespace trayhound {
@@ -93,10 +94,7 @@ std::string ValueOf(std::string_view line) {
     if (const auto equals = line.find('='); equals != std::string_view::npos) {
         line.remove_prefix(equals + 1);
     }
-    const auto first = line.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    const auto last = line.find_last_not_of(' ');
-    return std::string(line.substr(first, last - first + 1));
+    return std::string(TrimBlanks(line));
 }
 
 }  // namespace

@@ -19,14 +19,6 @@ constexpr std::string_view kLoadSource = "Trayhound.LaunchItems.Load()";
 constexpr std::string_view kRecordShape =
     "each line needs a caption, a command and an icon number, separated by TAB characters.";
 
-// Blanks only: a TAB never reaches here, it separates the fields.
-std::string_view TrimBlanks(std::string_view field) noexcept {
-    const auto first = field.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    const auto last = field.find_last_not_of(' ');
-    return field.substr(first, last - first + 1);
-}
-
 // The fields of one line, taken one after the other; a non-empty line has at least one.
 class FieldSplitter {
   public:

@@ -5,18 +5,13 @@
 #include <cstdint>
 #include <limits>
 
+#include "support/Ascii.h"
+
 namespace trayhound {
 namespace form_position {
 namespace {
 
 constexpr std::string_view kBlanks = " \t";
-
-std::string_view Trim(std::string_view text) {
-    const auto first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(kBlanks);
-    return text.substr(first, last - first + 1);
-}
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -43,7 +38,7 @@ std::string FormatNumber(double value, std::string_view decimalSeparator) {
 }
 
 std::optional<double> ParseNumber(std::string_view text, std::string_view decimalSeparator) {
-    text = Trim(text);
+    text = TrimBlanks(text, kBlanks);
     std::string plain;  // sign, digits and '.' only, for from_chars
     std::size_t i = 0;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) {

@@ -18,11 +18,11 @@ std::optional<std::int16_t> MouseButtonFromNotification(std::uint32_t mouseMessa
 
 TrayAction ActionForMouseButton(std::int16_t mouseButton) noexcept {
     switch (mouseButton) {
-        case 3:
+        case kLeftDoubleClick:
             return TrayAction::List;
-        case 2:
+        case kLeftUp:
             return TrayAction::ProgramsMenu;
-        case 5:
+        case kRightUp:
             return TrayAction::CommandMenu;
         default:
             return TrayAction::None;
@@ -44,8 +44,6 @@ bool IsDoubleClick(const Press& first, const Press& second, const DoubleClickRul
 }
 
 TrayAction TrayClicks::OnMouseButton(std::int16_t mouseButton, const Press& at) noexcept {
-    constexpr std::int16_t kLeftDown = 1;
-    constexpr std::int16_t kLeftUp = 2;
     switch (mouseButton) {
         case kLeftDown:
             // A new click: whatever an earlier double click or menu left behind is over.

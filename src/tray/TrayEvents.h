@@ -14,6 +14,10 @@ namespace trayhound {
 // program works with its number above WM_MOUSEMOVE (0 pointer moved, 1 left down, 2 left up,
 // 3 left double-click, 4 right down, 5 right up, ... 9 middle double-click).
 std::optional<std::int16_t> MouseButtonFromNotification(std::uint32_t mouseMessage) noexcept;
+inline constexpr std::int16_t kLeftDown = 1;
+inline constexpr std::int16_t kLeftUp = 2;
+inline constexpr std::int16_t kLeftDoubleClick = 3;
+inline constexpr std::int16_t kRightUp = 5;
 
 // What the tray window does for a mouse action on its icon.
 enum class TrayAction { None, List, ProgramsMenu, CommandMenu };

@@ -145,14 +145,14 @@ void frmTray::RebuildProgramsMenu() {
     auto entries = BuildProgramsMenu(*app.Document());
 
     UniqueHmenu menu(CreatePopupMenu());
-    if (!menu) ThrowLastError("Cannot create the programs menu.", kRebuildSource);
+    if (!menu) ThrowLastError("Cannot create the programs menu", kRebuildSource);
     // Pictures share the check-mark column, as entries are never checked.
     MENUINFO style{};
     style.cbSize = sizeof(style);
     style.fMask = MIM_STYLE;
     style.dwStyle = MNS_CHECKORBMP;
     if (!SetMenuInfo(menu.get(), &style)) {
-        ThrowLastError("Cannot build the programs menu.", kRebuildSource);
+        ThrowLastError("Cannot build the programs menu", kRebuildSource);
     }
 
     for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -174,7 +174,7 @@ void frmTray::RebuildProgramsMenu() {
             }
         }
         if (!InsertMenuItemW(menu.get(), static_cast<UINT>(i), TRUE, &item)) {
-            ThrowLastError("Cannot build the programs menu.", kRebuildSource);
+            ThrowLastError("Cannot build the programs menu", kRebuildSource);
         }
     }
     mnuLeft_ = std::move(menu);
@@ -203,8 +203,6 @@ void frmTray::Tray_OnIcon(std::int16_t mouseButton) {
     if (programsMenuOpen_) {
         // The shell's notifications reach us through the menu's own loop when the menu opened
         // too late to take the press: a press on the icon or a double click closes it all the same.
-        constexpr std::int16_t kLeftDown = 1;
-        constexpr std::int16_t kLeftDoubleClick = 3;
         if (mouseButton == kLeftDown) {
             listAfterMenu_ =
                 clicks_.PressWhileMenuOpen(at, SystemDoubleClickRule()) == MenuPress::List;

@@ -63,20 +63,19 @@ void ListEditor::cmdNew_Click() {
     if (!view_.EditItem(item)) return;
     // Directly after the selected entry, or at the front when nothing is selected.
     const int n = view_.Selection() + 1;
+    InsertItem(item, n);
+    Select(n);
+}
+
+void ListEditor::InsertItem(const LaunchItem& item, int n) {
     workingCopy_->Add(item.Caption(), item.Command(), item.Icon(), static_cast<std::int16_t>(n));
     view_.InsertEntry(n, DisplayOf(n + 1));
-    Select(n);
 }
 
 void ListEditor::ItemsDropped(const std::vector<LaunchItem>& items, int onEntry) {
     // After the entry under the pointer, or at the end; each after the one before.
     int n = onEntry >= 0 && onEntry < view_.EntryCount() ? onEntry + 1 : view_.EntryCount();
-    for (const auto& item : items) {
-        workingCopy_->Add(item.Caption(), item.Command(), item.Icon(),
-                          static_cast<std::int16_t>(n));
-        view_.InsertEntry(n, DisplayOf(n + 1));
-        ++n;
-    }
+    for (const auto& item : items) InsertItem(item, n++);
     if (!items.empty()) Select(n - 1);
 }
 

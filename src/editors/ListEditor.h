@@ -76,6 +76,8 @@ class ListEditor {
   private:
     void FillList();
     void Select(int position);
+    // Puts `item` at entry `n` of the working copy and the list.
+    void InsertItem(const LaunchItem& item, int n);
     std::string DisplayOf(int itemIndex) const;
 
     ListEditorView& view_;

@@ -161,17 +161,23 @@ void LaunchItem::Load(DataFileReader& stream) {
     SetIcon(ParseIcon(TrimBlanks(fields.Next()), stream));
 }
 
-std::string LaunchItems::Records() const {
+namespace {
+
+DataFileWriter WriterOf(const LaunchItems& items) {
     DataFileWriter stream;
-    for (const auto& item : *this) item->Save(stream);
-    return stream.Text();
+    for (const auto& item : items) item->Save(stream);
+    return stream;
+}
+
+}  // namespace
+
+std::string LaunchItems::Records() const {
+    return WriterOf(*this).Text();
 }
 
 void LaunchItems::Save(const std::string& fileName, FileSystem& fileSystem,
                        const TextCodec& codec) const {
-    DataFileWriter stream;
-    for (const auto& item : *this) item->Save(stream);
-    const std::string bytes = std::move(stream).Encode(codec);
+    const std::string bytes = WriterOf(*this).Encode(codec);
 
     try {
         fileSystem.ReplaceFile(fileName, bytes);

@@ -1,11 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include <functional>
 
 #include "app/Application.h"
 #include "app/GeneralSettings.h"

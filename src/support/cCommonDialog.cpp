@@ -1,8 +1,7 @@
 #include "support/cCommonDialog.h"
 
-#include "support/Utf8.h"
-
 #include "support/Error.h"
+#include "support/Utf8.h"
 
 namespace trayhound::common_dialog {
 namespace {

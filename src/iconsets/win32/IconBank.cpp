@@ -1,8 +1,8 @@
 #include "iconsets/win32/IconBank.h"
 
 #include <utility>
-#include "iconsets/win32/MenuPicture.h"
 
+#include "iconsets/win32/MenuPicture.h"
 #include "resource.h"
 #include "support/win32/Text.h"
 
@@ -31,11 +31,11 @@ IconBank::IconBank(HINSTANCE instance, UINT dpi) : dpi_(dpi) {
 
 void IconBank::Assign(const IconSetContent& content) {
     std::vector<Entry> entries(1);
-    for (const auto& source : content.pictures) entries.push_back(Entry{source});
+    for (const auto& source : content.pictures) entries.push_back(Entry{.source = source});
     // Entries 1 to 5 exist whatever the set holds.
     while (entries.size() <= kStandardIconCount) {
-        entries.push_back(
-            Entry{{IconSource::None, {}, std::string(kStandardIconNames[entries.size() - 1])}});
+        entries.push_back(Entry{
+            .source = {IconSource::None, {}, std::string(kStandardIconNames[entries.size() - 1])}});
     }
     picIcons_ = std::move(entries);
 }

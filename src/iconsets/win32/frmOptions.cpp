@@ -290,14 +290,14 @@ void frmOptions::SetHotkey(const Hotkey& hotkey, bool active) {
 Hotkey frmOptions::ChosenHotkey() const {
     const auto value = static_cast<WORD>(SendMessageW(Item(C::kHotHotkey), HKM_GETHOTKEY, 0, 0));
     const int modifiers = HIBYTE(value);
-    const Hotkey chosen{.ctrl = (modifiers & HOTKEYF_CONTROL) != 0,
-                        .alt = (modifiers & HOTKEYF_ALT) != 0,
-                        .shift = (modifiers & HOTKEYF_SHIFT) != 0,
-                        .key = LOBYTE(value)};
-    if (chosen.key == shownHotkey_.key && chosen.ctrl == shownHotkey_.ctrl &&
-        chosen.alt == shownHotkey_.alt && chosen.shift == shownHotkey_.shift) {
-        return shownHotkey_;
-    }
+    // Left as shown, the hotkey keeps the Win key the control cannot show.
+    Hotkey chosen{.ctrl = (modifiers & HOTKEYF_CONTROL) != 0,
+                  .alt = (modifiers & HOTKEYF_ALT) != 0,
+                  .shift = (modifiers & HOTKEYF_SHIFT) != 0,
+                  .win = shownHotkey_.win,
+                  .key = LOBYTE(value)};
+    if (chosen == shownHotkey_) return chosen;
+    chosen.win = false;
     return chosen.key ? chosen : Hotkey{};
 }
 

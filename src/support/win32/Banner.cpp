@@ -1,5 +1,6 @@
 #include "support/win32/Banner.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -20,11 +21,13 @@ void Banner::Make(SIZE size, std::span<const COLORREF> columns, HBITMAP strip, R
     UniqueHbitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !bits) ThrowLastError("Cannot make the banner", kSource);
     auto* pixels = static_cast<std::uint32_t*>(bits);
+    const auto width = std::min(static_cast<std::size_t>(size.cx), columns.size());
     for (int y = 0; y < size.cy; ++y) {
-        for (int x = 0; x < size.cx && static_cast<std::size_t>(x) < columns.size(); ++x) {
-            const COLORREF c = columns[static_cast<std::size_t>(x)];
-            *pixels++ = (std::uint32_t{GetRValue(c)} << 16) | (std::uint32_t{GetGValue(c)} << 8) |
-                        GetBValue(c);
+        std::uint32_t* row = pixels + static_cast<std::size_t>(y) * size.cx;
+        for (std::size_t x = 0; x < width; ++x) {
+            const COLORREF c = columns[x];
+            row[x] = (std::uint32_t{GetRValue(c)} << 16) | (std::uint32_t{GetGValue(c)} << 8) |
+                     GetBValue(c);
         }
     }
     if (strip) {

@@ -127,7 +127,7 @@ class XTray:
         name = ctypes.c_char_p()
         if not self._x.XFetchName(self._display, window, ctypes.byref(name)) or not name.value:
             return False
-        found = name.value == TRAY_WINDOW_NAME.encode()
+        found = name.value == harness.TRAY_WINDOW_NAME.encode()
         self._x.XFree(name)
         return found
 
@@ -203,23 +203,8 @@ def memory_kib(pid):
             fields["Private_Clean"] + fields["Private_Dirty"])
 
 
-TRAY_WINDOW_NAME = "Wine System Tray"
-
-
-def windows_path(session, path):
-    return "C:\\" + os.path.relpath(path, session.drive_c).replace("/", "\\")
-
-
-def icon_position(session):
-    """The first tray icon: about 12 px in from the left and up from the bottom of Wine's tray."""
-    geometry = harness._run(["xdotool", "getwindowgeometry", "--shell", session.tray_window()],
-                            session.env).text
-    values = dict(line.split("=", 1) for line in geometry.split() if "=" in line)
-    return int(values["X"]) + 12, int(values["Y"]) + int(values["HEIGHT"]) - 12
-
-
 def window_tool(session, command, window_class):
-    return harness._run(["wine", windows_path(session, session.tool), command, window_class],
+    return harness._run(["wine", session.windows_path(session.tool), command, window_class],
                         session.env, check=False).text.strip()
 
 
@@ -265,7 +250,7 @@ def click_to_menu(session, tray, icon, program):
     """Seconds from a click on the `icon`-th tray icon until a new window of `program` (its popup
     menu) is viewable on the display; the menu is closed again with a click beside it."""
     before = tray.viewable_windows()
-    x, y = icon_position(session)
+    x, y = session.icon_position()
     started = time.monotonic()
     harness._run(["xdotool", "mousemove", str(x + ICON_STEP * icon), str(y), "click", "1"],
                  session.env)
@@ -349,7 +334,7 @@ def measure_big_set(session, tray, pictures=20_000):
 
 def run_menu_bench(session):
     exe = os.path.join(session.drive_c, "menu_rebuild_bench.exe")
-    output = subprocess.run(["wine", windows_path(session, exe)], env=session.env, stdin=subprocess.DEVNULL,
+    output = subprocess.run(["wine", session.windows_path(exe)], env=session.env, stdin=subprocess.DEVNULL,
                             stdout=subprocess.PIPE, timeout=300, check=True).stdout.decode()
     results = {}
     for line in output.splitlines():

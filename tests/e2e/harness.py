@@ -27,6 +27,7 @@ USER = os.environ.get("USER") or getpass.getuser()
 SETTINGS_KEY = r"HKCU\Software\VB and VBA Program Settings\Trayhound"
 SETS_KEY = SETTINGS_KEY + r"\Options\LastIconSetFileNames"
 INTERNAL_SET = "trayhound:\\internal.iconset"
+TRAY_WINDOW_NAME = "Wine System Tray"
 SCREEN = (1024, 768)  # the sessions' Xvfb screen
 MESSAGE_TEXT_ID = 0xFFFF  # a message box's text
 # Exit code of a Wine process that ended before its program ran (rare, on a loaded machine).
@@ -121,8 +122,10 @@ class WineSession:
 
     def attrib(self, *change):
         """Windows' attrib command on the data file: a change such as "+h", or none to read."""
-        path = "C:\\" + os.path.relpath(self.data_file, self.drive_c).replace("/", "\\")
-        return _run(["wine", "attrib", *change, path], self.env).text
+        return _run(["wine", "attrib", *change, self.windows_path(self.data_file)], self.env).text
+
+    def windows_path(self, path):
+        return "C:\\" + os.path.relpath(path, self.drive_c).replace("/", "\\")
 
     def reg_set(self, key, value, data):
         """Sets a text value, or deletes it when data is None."""
@@ -165,7 +168,7 @@ class WineSession:
 
     def tray_window(self):
         """Wine's system tray window, shown only while some program has an icon in it."""
-        result = _run(["xdotool", "search", "--onlyvisible", "--name", "Wine System Tray"],
+        result = _run(["xdotool", "search", "--onlyvisible", "--name", TRAY_WINDOW_NAME],
                       self.env, check=False)
         return next(iter(result.text.split()), None)
 
@@ -176,15 +179,17 @@ class WineSession:
         It waits out the double-click time since the last click on the icon first, so that two
         steps of a test never make a double click by chance."""
         time.sleep(max(0.0, self.last_icon_click + self.double_click_time + 0.1 - time.monotonic()))
+        self.click_at(*self.icon_position(), button, repeat=2 if double else 1, delay=delay)
+        self.last_icon_click = time.monotonic()
+
+    def icon_position(self):
         window = self.tray_window()
         assert window, "no tray icon"
         geometry = _run(["xdotool", "getwindowgeometry", "--shell", window], self.env).text
         values = dict(line.split("=", 1) for line in geometry.split() if "=" in line)
-        # With an unmanaged tray Wine draws its caption inside: the first icon sits about 10 px in
-        # from the left edge and 10 px up from the bottom edge.
-        x, y = int(values["X"]) + 12, int(values["Y"]) + int(values["HEIGHT"]) - 12
-        self.click_at(x, y, button, repeat=2 if double else 1, delay=delay)
-        self.last_icon_click = time.monotonic()
+        # Wine draws the unmanaged tray's caption inside: the first icon sits about 12 px in from
+        # the left and up from the bottom.
+        return int(values["X"]) + 12, int(values["Y"]) + int(values["HEIGHT"]) - 12
 
     def click_at(self, x, y, button=1, repeat=1, delay=0.08):
         self.xdotool("mousemove", x, y, "click", "--repeat", repeat, "--delay", int(delay * 1000),

@@ -77,12 +77,12 @@ TEST(CommonDialog, TheAnswerFillsTheArgumentsOnlyWhenTheUserConfirmed) {
     EXPECT_EQ(ConvertFilter(""), "\0\0"s);
     const std::string filter = ConvertFilter("Sets: mine|*.set|All| *.*");
     EXPECT_EQ(filter, "Sets\0 mine\0*.set\0All\0 *.*\0\0"s);
-    const std::string kPairs[] = {"", "Sets\0 mine"s, "*.set\0All"s, " *.*\0"s, ""};
-    for (int index = -1; index <= 4; ++index) {  // -1: the user cancelled
+    const std::string kPairs[] = {"", "Sets\0 mine"s, "*.set\0All"s, " *.*\0"s, "", ""};
+    for (int index = -1; index <= 5; ++index) {  // -1: the user cancelled
         SCOPED_TRACE(index);
         const bool ok = index >= 0;
         OpenFileArgs open;
-        open.FileName = open.FileTitle = "old";
+        open.FileName = open.FileTitle = open.Filter = "old";
         const FileDialogAnswer answer{ok, "C:\\d\0a.exe\0b.exe\0\0"s, "a.exe\0x"s, 0x201, index};
         EXPECT_EQ(ApplyAnswer(open, filter, answer), ok);
         EXPECT_EQ(std::tie(open.FileName, open.FileTitle, open.flags, open.FilterIndex, open.Filter,

@@ -49,6 +49,7 @@ TEST(LaunchItems, EditsPlaceTheItemOrAreRefusedWithNothingChanged) {
         {[](auto& l) { l.Add("N", "", 0, 4); }, "ABC", "9"},
         {[](auto& l) { l.Add("N", "", 0, 1, "k"), l.Item("K")->SetCaption("X"); }, "AXBC", ""},
         {[](auto& l) { l.Add("N", "", 0, -1, "y"), l.Add("M", "", 0, 0, "Y"); }, "ABCN", "457"},
+        {[](auto& l) { l.Add("N", "", 0, 0, "k"), l.Clear(), l.Add("M", "", 0, 0, "K"); }, "M", ""},
         {[](auto& l) { l.Item("A"); }, "ABC", "5"},
         {[](auto& l) { l.Item(0); }, "ABC", "9"},
         {[](auto& l) { l.Remove(1); }, "BC", ""},

@@ -68,7 +68,7 @@ std::string FilterPair(std::string_view converted, std::int32_t index) {
             return std::string(pair);
         }
         --index;
-        if (index == 0 || second == std::string_view::npos) return {};
+        if (second == std::string_view::npos) return {};
         start = second + 1;
     }
     return {};

@@ -68,9 +68,14 @@ class CrashSafeSaveTest : public ::testing::Test {
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION created{};
-        EXPECT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE,
-                                   CREATE_NO_WINDOW, nullptr, nullptr, &startup, &created))
-            << "cannot start the saver, error " << GetLastError();
+        // A loaded Wine now and then fails to start a process (error 1359): three tries.
+        bool started = false;
+        for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+            started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE,
+                                     CREATE_NO_WINDOW, nullptr, nullptr, &startup, &created);
+            if (!started) std::cout << "no saver started, error " << GetLastError() << "\n";
+        }
+        EXPECT_TRUE(started) << "cannot start the saver in three tries";
         CloseHandle(created.hThread);
         const auto deadline = Clock::now() + kLongestWait;
         while (!fs::exists(ready) && Clock::now() < deadline) std::this_thread::sleep_for(1ms);

@@ -52,10 +52,7 @@ std::string ReadAll(const fs::path& path) {
 class CrashSafeSaveTest : public ::testing::Test {
   protected:
     CrashSafeSaveTest() { fs::create_directories(root_ / "Trayhound"); }
-    ~CrashSafeSaveTest() override {
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
-    }
+    ~CrashSafeSaveTest() override { fs::remove_all(root_, ignored_); }
 
     // A saver that has built its lists and starts its first save as this returns.
     Saver StartSaver(const std::wstring& mode = L"") {
@@ -116,6 +113,7 @@ class CrashSafeSaveTest : public ::testing::Test {
     const fs::path root_ =
         fs::temp_directory_path() / ("trayhound-crash-" + std::to_string(std::random_device{}()));
     int started_ = 0;
+    std::error_code ignored_;
 };
 
 TEST_F(CrashSafeSaveTest, KilledSavesLeaveTheOldOrTheNewFileWhole) {

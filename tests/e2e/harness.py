@@ -127,16 +127,24 @@ class WineSession:
     def windows_path(self, path):
         return "C:\\" + os.path.relpath(path, self.drive_c).replace("/", "\\")
 
+    def reg(self, *args):
+        """Windows' reg: its output, or None for no such key or value; three tries, as Wine may fail."""
+        for _ in range(3):
+            result = _run(["wine", "reg", *args], self.env, check=False)
+            if result.returncode == 0 or "Unable to find" in result.text:
+                return result.text if result.returncode == 0 else None
+        raise RuntimeError(f"reg {' '.join(args)} failed with {result.returncode}: {result.text!r}")
+
     def reg_set(self, key, value, data):
         """Sets a text value, or deletes it when data is None."""
         change = ["delete", key, "/v", value] if data is None else ["add", key, "/v", value, "/d", data]
-        _run(["wine", "reg", *change, "/f"], self.env)
+        self.reg(*change, "/f")
 
     def reg_query(self, key, value):
         """The value's text, or None when it does not exist."""
-        result = _run(["wine", "reg", "query", key, "/v", value], self.env, check=False)
-        found = re.search(rf"^\s*{re.escape(value)}\s+REG_\w+[ \t]*(.*?)\s*$", result.text, re.M | re.I)
-        return found[1] if found and result.returncode == 0 else None
+        text = self.reg("query", key, "/v", value) or ""
+        found = re.search(rf"^\s*{re.escape(value)}\s+REG_\w+[ \t]*(.*?)\s*$", text, re.M | re.I)
+        return found and found[1]
 
     def start(self, wait_icon=True, exe=TRAYHOUND_EXE):
         """Starts the program (an installed copy: `exe`); returns its process."""
@@ -187,8 +195,7 @@ class WineSession:
         assert window, "no tray icon"
         geometry = _run(["xdotool", "getwindowgeometry", "--shell", window], self.env).text
         values = dict(line.split("=", 1) for line in geometry.split() if "=" in line)
-        # Wine draws the unmanaged tray's caption inside: the first icon sits about 12 px in from
-        # the left and up from the bottom.
+        # Below the caption Wine draws, the first icon sits about 12 px in from the left and bottom.
         return int(values["X"]) + 12, int(values["Y"]) + int(values["HEIGHT"]) - 12
 
     def click_at(self, x, y, button=1, repeat=1, delay=0.08):
@@ -202,9 +209,6 @@ class WineSession:
                  for arg in ("sleep", 0.05, "mousemove", x0 + (x1 - x0) * i // 4, y0 + (y1 - y0) * i // 4)]
         self.xdotool("mousemove", x0, y0, "mousedown", 1, *steps, "sleep", 0.1, "mouseup", 1)
 
-    def key(self, *keys):
-        self.xdotool("key", *keys)
-
     def xdotool(self, *args):
         _run(["xdotool", *map(str, args)], self.env)
 
@@ -217,8 +221,7 @@ class WineSession:
         ready = os.path.join(self._exchange, "ready.txt")
         if os.path.exists(ready):
             return
-        # A program just started may not be listed yet, or may still be loading its libraries:
-        # the injector fails then, and is run again.
+        # The injector fails on a program still starting, and is run again.
         command = ["wine", INJECT_EXE, "Trayhound.exe", r"C:\th-probe.dll"]
         wait_for(lambda: _run(command, self.env, check=False).returncode == 0, 20,
                  "the probe to be loaded", interval=0.5)

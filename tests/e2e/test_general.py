@@ -28,7 +28,7 @@ class GeneralPageTest(EditorTest):
 
         self.session.click_at(*centre(field["rect"]))
         self.until(lambda: shown()["focused"], True, "the hotkey field's focus")
-        self.session.key(keys)
+        self.session.xdotool("key", keys)
         self.until(lambda: shown()["hotkey"] != 0, True, "the hotkey in its field")
 
     def test_the_sign_in_box_shows_the_entry_as_it_is_and_ok_writes_only_a_change(self):
@@ -65,7 +65,7 @@ class GeneralPageTest(EditorTest):
         self.assertEqual(s.reg_query(*HOTKEY), "Ctrl+Alt+T")
 
         def hotkey_menu():
-            s.key("ctrl+alt+t")
+            s.xdotool("key", "ctrl+alt+t")
             return [i["selected"] for i in wait_for(s.menus, 10, what="the hotkey's menu")[-1]]
 
         def selected():
@@ -85,15 +85,15 @@ class GeneralPageTest(EditorTest):
         # never mapped: the keys for the menu reach it while a Trayhound window has the focus.
         about = s.command("&About", "About Trayhound")
         self.assertEqual(hotkey_menu(), [True, False, False])
-        s.key("Down")
+        s.xdotool("key", "Down")
         self.until(selected, [False, False, True], "Down to pass the separator")
-        s.key("Escape")
+        s.xdotool("key", "Escape")
         wait_for(lambda: not s.menus(), 10, what="Esc to close the menu")
         self.assertIsNotNone(self.find(about["hwnd"]))
         hotkey_menu()
         # The access key chooses the entry as a click does. Last: the batch file's console window
         # covers Wine's tray window.
-        s.key("m")
+        s.xdotool("key", "m")
         wait_for(lambda: os.path.exists(marker), 20, what="the entry chosen by its access key")
 
     def test_a_hotkey_another_program_takes_is_kept_with_a_message_and_marked_not_active(self):

@@ -65,7 +65,7 @@ class SetupTest(harness.SessionTest):
                                   stdout=log, stderr=log, close_fds=True, timeout=30).returncode
 
     def key_exists(self, key):
-        return self.wine("reg", "query", key) == 0
+        return self.session.reg("query", key) is not None
 
     def trayhound_processes(self):
         """How many Trayhound.exe processes run in this session's prefix."""

@@ -34,17 +34,17 @@ MESSAGE_TEXT_ID = 0xFFFF  # a message box's text
 NOT_STARTED = 127
 
 
-def _run(args, env, check=True):
+def _run(args, env, check=True, done=lambda result: result.returncode != NOT_STARTED or result.stdout):
     """Runs a command with no inherited pipes, so that ctest never waits for Wine's servers. A run
-    that Wine failed to start (nothing printed, exit code 127) is started again, twice at most."""
+    not `done` (by default: Wine failed to start it, exit code 127) is started again, twice at most."""
     for _ in range(3):
         result = subprocess.run(args, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                 stderr=subprocess.DEVNULL, timeout=30, close_fds=True)
-        if result.returncode != NOT_STARTED or result.stdout:
+        result.text = result.stdout.decode("utf-8", "replace")
+        if done(result):
             break
     if check and result.returncode != 0:
-        raise RuntimeError(f"{args} failed with {result.returncode}")
-    result.text = result.stdout.decode("utf-8", "replace")
+        raise RuntimeError(f"{args} failed with {result.returncode}: {result.text!r}")
     return result
 
 
@@ -128,12 +128,12 @@ class WineSession:
         return "C:\\" + os.path.relpath(path, self.drive_c).replace("/", "\\")
 
     def reg(self, *args):
-        """Windows' reg: its output, or None for no such key or value; three tries, as Wine may fail."""
-        for _ in range(3):
-            result = _run(["wine", "reg", *args], self.env, check=False)
-            if result.returncode == 0 or "Unable to find" in result.text:
-                return result.text if result.returncode == 0 else None
-        raise RuntimeError(f"reg {' '.join(args)} failed with {result.returncode}: {result.text!r}")
+        """Windows' reg: its output, or None for no such key or value; a failed reg is run again."""
+        done = lambda result: result.returncode == 0 or "Unable to find" in result.text
+        result = _run(["wine", "reg", *args], self.env, check=False, done=done)
+        if not done(result):
+            raise RuntimeError(f"reg {' '.join(args)} failed with {result.returncode}: {result.text!r}")
+        return result.text if result.returncode == 0 else None
 
     def reg_set(self, key, value, data):
         """Sets a text value, or deletes it when data is None."""
